@@ -1,0 +1,85 @@
+# Build rules shared by every module.
+#
+# Two kinds of trees are configured from the same sources:
+#  - Windows trees (MinGW-w64, 64- and 32-bit): everything, tests run under Wine;
+#  - the native tree (host g++ with ASan and UBSan): only the code that needs
+#    no Windows API, declared with pel_portable_library / pel_test(PORTABLE).
+
+if(WIN32)
+  set(PEL_WINDOWS ON)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  # Binaries need only system DLLs.
+  set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+  set(CMAKE_SHARED_LINKER_FLAGS "${CMAKE_SHARED_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+  set(CMAKE_MODULE_LINKER_FLAGS "${CMAKE_MODULE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+else()
+  set(PEL_WINDOWS OFF)
+  set(PEL_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(${PEL_SAN_FLAGS})
+  add_link_options(${PEL_SAN_FLAGS})
+endif()
+
+if(NOT CMAKE_BUILD_TYPE)
+  set(CMAKE_BUILD_TYPE RelWithDebInfo)
+endif()
+
+# Warnings for our own targets only (GoogleTest keeps its own settings).
+function(pel_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+endfunction()
+
+# A static library of code free of windows.h, built in every tree.
+function(pel_portable_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(A_LIBS)
+    target_link_libraries(${name} PUBLIC ${A_LIBS})
+  endif()
+  pel_warnings(${name})
+endfunction()
+
+# A static library that needs Windows; configured only in the Windows trees.
+function(pel_windows_library name)
+  if(NOT PEL_WINDOWS)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(A_LIBS)
+    target_link_libraries(${name} PUBLIC ${A_LIBS})
+  endif()
+  pel_warnings(${name})
+endfunction()
+
+# One test program = one CTest test (each program costs a Wine process).
+#   PORTABLE      built and run in every tree (native tree under sanitizers)
+#   LOCKS r...    CTest RESOURCE_LOCKs (TCP port 4000, COM ports, the clipboard...)
+#   FIXTURES f... CTest fixtures the test needs (for example a COM pty pair)
+#   NO_GTEST_MAIN the program brings its own main()
+function(pel_test name)
+  cmake_parse_arguments(A "PORTABLE;NO_GTEST_MAIN" "TIMEOUT" "SOURCES;LIBS;LOCKS;FIXTURES" ${ARGN})
+  if(NOT A_PORTABLE AND NOT PEL_WINDOWS)
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  if(A_NO_GTEST_MAIN)
+    target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock)
+  else()
+    target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  endif()
+  pel_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT})
+  if(A_LOCKS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${A_LOCKS}")
+  endif()
+  if(A_FIXTURES)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${A_FIXTURES}")
+  endif()
+endfunction()
