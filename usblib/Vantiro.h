@@ -7,6 +7,9 @@
 
 #if defined(VANTIRO_BUILDING)
 #define VANTIRO_API extern "C" __declspec(dllexport)
+#elif defined(VANTIRO_STATIC)
+// Linked from the static library the DLL is made of (the library's own tests).
+#define VANTIRO_API extern "C"
 #else
 #define VANTIRO_API extern "C" __declspec(dllimport)
 #endif
