@@ -173,9 +173,11 @@ void SerialPort::eventLoop(Session& s) {
     try {
       HandOver::instance().synchronize([this, &s, count] {
         if (s.closing || !onRxChar_) return;
+        // A copy: the handler may replace itself or close the port.
+        const RxCharHandler handler = onRxChar_;
         ++inHandler_;
         try {
-          onRxChar_(count);
+          handler(count);
         } catch (...) {
           --inHandler_;
           throw;

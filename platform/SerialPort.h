@@ -47,6 +47,8 @@ class SerialPort {
   std::size_t read(void* buffer, std::size_t count);
 
   void setOnRxChar(RxCharHandler h) { onRxChar_ = std::move(h); }
+  // True while the receive event runs.
+  bool inHandler() const { return inHandler_ > 0; }
 
  private:
   // One open port with its event thread; kept apart so that a port closed

@@ -1,0 +1,56 @@
+#pragma once
+// The device link's state kept once per process, beside the component: a
+// process serves one TPelmora at a time. Touched on the main thread (and, for
+// the USB side, by the USB polling thread while a run goes).
+#include <array>
+#include <deque>
+#include <string>
+
+#include "devicelink/ReceiveState.h"
+
+class TPelmora;
+
+namespace pel::link {
+
+struct LinkProcessState {
+  int modelState = -1;
+  TPelmora* instance = nullptr;  // the component last constructed and still alive
+
+  std::array<bool, 8> channelActive{};
+  std::array<bool, 8> terminalBlockChannel{};
+  std::array<int, 8> sensorId{};
+  std::array<int, 8> lastLoadedSensorId{};
+  std::array<std::string, 8> sensorName;
+  std::array<std::string, 8> sensorUnit;
+  std::array<unsigned char, 8> sensorRange{};           // SensorRangeType ordinals
+  std::array<std::array<double, 4>, 8> resolution{};    // not reset by the constructor
+  int digitalChannel = 0;                               // not reset by the constructor
+  std::array<bool, 8> forceSensor{};                    // not reset by the constructor
+  std::array<bool, 8> photogate{};                      // not reset by the constructor
+  int PinValue1 = 50, PinValue2 = 50, PinValue3 = 50;
+  bool pwmOptionStored = false;
+  std::array<bool, 3> digitalTimingOptions{true, false, false};
+
+  ReceiveState receive;
+  int recordNumber = 0;
+  int timeCounter = 0;
+  int memoryCounter = 0;
+  int scopeCounter = 0;
+  std::deque<std::string> recentRecords;
+
+  bool useLibUsb = false;
+  int usbTimeoutMs = 1000;
+  int usbFoundCount = 0;
+  bool usbBusy = false;
+  bool usbNewReading = false;
+  struct UsbSlot {
+    int device = 0;
+    std::string id;
+  };
+  std::array<UsbSlot, 8> usbSlots{};
+  bool usbCalibrationPending = false;
+};
+
+LinkProcessState& ProcessState();
+
+}  // namespace pel::link

@@ -1,0 +1,331 @@
+// TPelmora: construction, destruction, its window, the model name, the COM
+// port number setter, the error raiser and the event raisers.
+#include "devicelink/Pelmora.h"
+
+#include <algorithm>
+#include <charconv>
+#include <mutex>
+#include <stdexcept>
+#include <vector>
+
+#include "devicelink/LinkReaper.h"
+#include "platform/HandOver.h"
+#include "platform/Registry.h"
+#include "platform/Timer.h"
+
+using namespace pel::link;
+
+namespace {
+
+constexpr UINT kWakeMessage = WM_USER + 1;
+const char* const kClassName = "TPelmora";
+const char* const kMessageKey = "\\Software\\VB and VBA Program Settings\\Pelmora\\Message";
+
+// The process-wide wake hook: a worker that queued a hand-over posts the wake
+// message to the window of a live component. Installed with the first
+// component, restored when the last one goes, so one component's end never
+// leaves the hook pointing at a dead window.
+struct WakeWindows {
+  std::mutex m;  // guards windows (the hook runs on worker threads)
+  std::vector<HWND> windows;
+  pel::HandOver::WakeHook previous;  // main thread only
+};
+WakeWindows& wake() {
+  static WakeWindows w;
+  return w;
+}
+
+void addWakeWindow(HWND h) {
+  auto& w = wake();
+  bool first;
+  {
+    std::lock_guard lock(w.m);
+    first = w.windows.empty();
+    w.windows.push_back(h);
+  }
+  if (first) {
+    w.previous = pel::HandOver::instance().setWakeHook([] {
+      auto& ww = wake();
+      std::lock_guard lock(ww.m);
+      if (!ww.windows.empty()) PostMessageA(ww.windows.back(), kWakeMessage, 0, 0);
+    });
+  }
+}
+
+void removeWakeWindow(HWND h) {
+  auto& w = wake();
+  bool last;
+  {
+    std::lock_guard lock(w.m);
+    w.windows.erase(std::remove(w.windows.begin(), w.windows.end(), h), w.windows.end());
+    last = w.windows.empty();
+  }
+  if (last) pel::HandOver::instance().setWakeHook(std::move(w.previous));
+}
+
+void registerClassOnce() {
+  static const bool ok = [] {
+    WNDCLASSA wc{};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = kClassName;
+    return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  }();
+  if (!ok) throw std::runtime_error("cannot register the TPelmora window class");
+}
+
+// A decimal language id; throws on anything else, as the conversion does.
+int languageNumber(const std::string& text) {
+  std::string t = text;
+  t.erase(0, t.find_first_not_of(' '));
+  int v = 0;
+  const auto r = std::from_chars(t.data(), t.data() + t.size(), v);
+  if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size())
+    throw std::invalid_argument("'" + text + "' is not a valid language id");
+  return v;
+}
+
+}  // namespace
+
+std::shared_ptr<TPelmora> TPelmora::Create(HWND parent, LinkFlavour flavour, LinkEnvironment env,
+                                           bool designing) {
+  return std::make_shared<TPelmora>(parent, flavour, std::move(env), designing);
+}
+
+TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool designing)
+    : flavour_(flavour), env_(std::move(env)) {
+  if (!env_.makeSerial || !env_.makeWorker || !env_.host || !env_.usb)
+    throw std::invalid_argument("incomplete link environment");
+  pel::HandOver::instance().setMainThread();
+  SweepReaper();
+  // 1. The window (owner and parent are the host's window when given).
+  registerClassOnce();
+  const DWORD style = (parent ? WS_CHILD | WS_CLIPSIBLINGS : WS_POPUP) | (designing ? WS_VISIBLE : 0);
+  hwnd_ = CreateWindowExA(0, kClassName, "", style, 0, 0, 26, 26, parent, nullptr, GetModuleHandleA(nullptr),
+                          nullptr);
+  if (!hwnd_) throw std::runtime_error("cannot create the TPelmora window");
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TPelmora::WindowProc));
+
+  auto& s = State();
+  TPelmora* const previousInstance = s.instance;
+  try {
+    // 2. Wow64 decides the USB path.
+    s.usbTimeoutMs = 1000;
+    bool wow = false;
+    try {
+      wow = env_.usb->IsWow64();
+    } catch (...) {
+    }
+    s.useLibUsb = wow;
+    if (wow) s.usbTimeoutMs = 100;
+    // 3-4.
+    F_.libUsbHandleCount = 0;
+    F_.libUsbHandles.fill(-1);
+    s.usbBusy = false;
+    s.usbFoundCount = 0;
+    s.instance = this;
+    // 5-10: the field defaults are those of Fields; the per-process ones here.
+    s.pwmOptionStored = false;
+    s.modelState = model::None;
+    s.PinValue1 = s.PinValue2 = s.PinValue3 = 50;
+    for (int i = 0; i < 8; ++i) {
+      s.channelActive[i] = false;
+      s.terminalBlockChannel[i] = false;
+      s.sensorId[i] = 0;
+      s.lastLoadedSensorId[i] = 0;
+      s.sensorName[i].clear();
+      s.sensorRange[i] = static_cast<unsigned char>(SensorRangeType::Full_Range);
+    }
+    // 11. Throws when the registry's id is not a number.
+    LoadLanguageID();
+    // 12-14.
+    s.recordNumber = s.timeCounter = 0;
+    s.memoryCounter = s.scopeCounter = 0;
+    s.digitalTimingOptions = {true, false, false};
+    s.recentRecords.clear();
+    s.usbNewReading = false;
+    // 16. The port component and the receive state.
+    serial_ = std::shared_ptr<SerialLink>(env_.makeSerial());
+    serial_->SetOnRxChar([this](std::size_t count) { HandleSerialInput(count); });
+    s.receive.reset();
+    addWakeWindow(hwnd_);
+    // 19. USB start-up; a library without devices leaves the component usable.
+    try {
+      if (s.useLibUsb)
+        env_.usb->LibUsbInit();
+      else
+        env_.usb->UsbInit(s.usbTimeoutMs);
+    } catch (...) {
+    }
+    // 20.
+    for (auto& slot : s.usbSlots) slot = {};
+    // 22. The TCP worker, running at once.
+    worker_ = std::shared_ptr<SocketWorker>(env_.makeWorker());
+    worker_->SetHandlers({[this] { HandleSocketInput(); }, [this] { RaiseDeviceError(8); }});
+    // 23. The 5 ms poll timer.
+    if (env_.pollTimer) {
+      timer_ = std::make_unique<pel::Timer>(5, [this] { PollTick(); });
+      timer_->setEnabled(true);
+    }
+  } catch (...) {
+    // A failed construction leaves no per-process pointer to itself.
+    if (s.instance == this) s.instance = previousInstance;
+    if (worker_) worker_->Stop();
+    if (serial_) serial_->Close();
+    removeWakeWindow(hwnd_);
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+    throw;
+  }
+}
+
+TPelmora::~TPelmora() {
+  destroying_ = true;
+  auto& s = State();
+  // The timer first, so no tick runs into a half torn-down component.
+  timer_.reset();
+  // USB: the library may throw when a driver handle cannot be closed.
+  try {
+    if (s.useLibUsb)
+      env_.usb->LibUsbClose();
+    else
+      env_.usb->UsbClose();
+  } catch (...) {
+  }
+  // The TCP worker: stopped and joined, hand-overs serviced meanwhile. From
+  // inside its own hand-over it is joined once that call has returned.
+  worker_->SetHandlers({});
+  serial_->SetOnRxChar({});
+  try {
+    worker_->Disconnect();
+  } catch (...) {
+  }
+  if (worker_->InHandOver()) {
+    auto w = worker_;
+    ReapLater(w, [w] { return w->InHandOver(); });
+    // Stop asks the loop to end; the join comes when the reaper frees it.
+  } else {
+    worker_->Stop();
+  }
+  worker_.reset();
+  // The port, likewise.
+  try {
+    serial_->Close();
+  } catch (...) {
+  }
+  if (serial_->InHandOver()) {
+    auto p = serial_;
+    ReapLater(p, [p] { return p->InHandOver(); });
+  }
+  serial_.reset();
+  removeWakeWindow(hwnd_);
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  DestroyWindow(hwnd_);
+  if (s.instance == this) s.instance = nullptr;
+}
+
+LRESULT CALLBACK TPelmora::WindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<TPelmora*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+  if (self) {
+    switch (msg) {
+      case WM_PAINT:
+        self->Paint();
+        return 0;
+      case kWakeMessage:
+        if (!self->destroying_) {
+          self->Host().RunPendingHandOvers();
+          SweepReaper();
+        }
+        return 0;
+      case kReleaseMessage: {
+        // May end the component; nothing of it is touched afterwards.
+        auto last = std::move(self->deferredRelease_);
+        return 0;
+      }
+      default:
+        break;
+    }
+  }
+  return DefWindowProcA(h, msg, wp, lp);
+}
+
+void TPelmora::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  RECT r;
+  GetClientRect(hwnd_, &r);
+  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+  DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
+  EndPaint(hwnd_, &ps);
+  RECT w;
+  GetWindowRect(hwnd_, &w);
+  if (w.right - w.left != 26 || w.bottom - w.top != 26)
+    SetWindowPos(hwnd_, nullptr, 0, 0, 26, 26, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TPelmora::LoadLanguageID() {
+  F_.LanguageID = GetSystemDefaultLangID();
+  std::string lcid = pel::reg::readString(pel::reg::Root::CurrentUser, kMessageKey, "LCID");
+  if (lcid.empty()) lcid = "0";
+  if (const int v = languageNumber(lcid); v != 0) F_.LanguageID = v;
+  const std::string langKey = std::string(kMessageKey) + "\\" + std::to_string(F_.LanguageID);
+  if (pel::reg::readString(pel::reg::Root::CurrentUser, langKey, "Language").empty()) {
+    F_.LanguageID = 1033;
+    return;
+  }
+  const std::string own = pel::reg::readString(pel::reg::Root::CurrentUser, langKey, "LCID");
+  if (!own.empty()) F_.LanguageID = languageNumber(own);
+}
+
+std::string TPelmora::PelmoraType() const { return ModelName(State().modelState); }
+
+void TPelmora::VCPort(int n) {
+  std::string list;
+  try {
+    list = serial_->PortList();
+  } catch (...) {
+    return;
+  }
+  if (PortListed(list, n)) F_.VCPort = n;
+}
+
+void TPelmora::RaiseDeviceError(int n) {
+  F_.ErrorNumber = n;
+  if (F_.PelmoraError && !Abandoned()) F_.PelmoraError(*this, n);
+}
+
+void TPelmora::FireDataReceived(const std::wstring& record) {
+  if (F_.DataReceived && !Abandoned()) F_.DataReceived(*this, record);
+}
+
+void TPelmora::FireStartExperiment() {
+  if (F_.StartExperiment && !Abandoned()) F_.StartExperiment(*this);
+}
+
+void TPelmora::FireStopExperiment() {
+  if (F_.StopExperiment && !Abandoned()) F_.StopExperiment(*this);
+}
+
+bool TPelmora::Abandoned() const {
+  if (destroying_) return true;
+  // Only our own keep-alive references left: the host let go.
+  const long refs = weak_from_this().use_count();
+  return refs > 0 && refs <= keepDepth_;
+}
+
+TPelmora::Exchange::Exchange(TPelmora& p) : p_(p), keep_(p.weak_from_this().lock()) {
+  ++p_.exchangeDepth_;
+  if (keep_) ++p_.keepDepth_;
+}
+
+TPelmora::Exchange::~Exchange() {
+  if (keep_) --p_.keepDepth_;
+  if (--p_.exchangeDepth_ == 0 && p_.closePending_ && !p_.destroying_) {
+    p_.closePending_ = false;
+    p_.CloseCommNow();
+  }
+  // keep_ goes last: the component may end here.
+}

@@ -1,0 +1,185 @@
+// TPelmora's link input and output: sending a command, draining input, the
+// reply wait, the receive handlers with the frame dispatch, and the poll.
+#include <cstdint>
+
+#include "devicelink/LinkFraming.h"
+#include "devicelink/LinkReaper.h"
+#include "devicelink/Pelmora.h"
+#include "platform/Timer.h"
+
+using namespace pel::link;
+
+void TPelmora::SendCommand(const std::string& command) {
+  FlushInput();
+  const std::string line = command + "\r\n";
+  // Each transport on its own, so a failing port does not keep TCP from sending.
+  try {
+    if (serial_->IsOpen()) serial_->WriteStr(line);
+  } catch (...) {
+    RaiseDeviceError(8);
+  }
+  try {
+    if (worker_->IsConnected()) {
+      worker_->QueueSend(line);
+      PollInput();
+      Host().SleepMs(50);
+    }
+  } catch (...) {
+    RaiseDeviceError(8);
+  }
+  Host().PumpMessages();
+  Host().SleepMs(10);
+  Host().PumpMessages();
+}
+
+std::string TPelmora::FlushInput() {
+  auto& rx = State().receive;
+  std::string drained;
+  if (worker_->IsConnected()) {
+    while (worker_->HasReceived()) rx.appendText(worker_->PopReceived());
+    drained = rx.buffer;
+  }
+  if (serial_->IsOpen()) {
+    for (int i = 0; i < 6; ++i) PollInput();
+    Host().SleepMs(10);
+    drained = rx.buffer;
+  }
+  rx.buffer.clear();
+  return drained;
+}
+
+std::string TPelmora::WaitReply() {
+  std::string collected;
+  for (int i = 0;; ++i) {
+    Host().SleepMs(flavour_.replyWaitStepMs);
+    Host().PumpMessages();
+    PollInput();
+    // A close asked for from an event handler, or a host that let go, ends the wait.
+    if (closePending_ || Abandoned()) return {};
+    collected += TakeFrame();
+    if (i > 60) return {};
+    if (ReplyComplete(collected)) return collected;
+  }
+}
+
+std::string TPelmora::TakeFrame() {
+  auto& rx = State().receive;
+  return pel::link::TakeFrame(rx.buffer, rx.frameMode, rx.lastFrameLength);
+}
+
+void TPelmora::HandleSerialInput(std::size_t count) {
+  if (destroying_) return;
+  auto& rx = State().receive;
+  try {
+    if (!rx.binary) {
+      rx.appendText(serial_->ReadStr(count));
+    } else {
+      // Staged in pieces of 255 bytes; what does not fit the raw buffer is dropped.
+      std::uint8_t stage[ReceiveState::kStageSize];
+      while (count > 0) {
+        const std::size_t want = count < sizeof stage ? count : sizeof stage;
+        const std::size_t got = serial_->Read(stage, want);
+        if (got == 0) break;
+        rx.appendRaw(stage, got);
+        count -= got;
+      }
+    }
+  } catch (...) {
+  }
+  Dispatch(count, false);
+}
+
+void TPelmora::HandleSocketInput() {
+  if (destroying_) return;
+  auto& rx = State().receive;
+  try {
+    const std::string piece = worker_->PopReceived();
+    if (!rx.binary)
+      rx.appendText(piece);
+    else
+      rx.appendRaw(reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size());
+  } catch (...) {
+  }
+  Dispatch(0, true);
+}
+
+void TPelmora::Dispatch(std::size_t serialCount, bool fromSocket) {
+  auto& rx = State().receive;
+  if (!rx.frameMode) return;
+  MapBrackets(rx.buffer);
+  // Block frames of a Qor are taken only by the ActiveX host, and only from the port.
+  const bool fastQor = flavour_.fastQorOverCom && !fromSocket;
+  while (HoldsFrame(rx.buffer)) {
+    std::string frame = TakeFrame();
+    if (frame.empty()) break;  // its line end has not arrived yet
+    rx.lastFrame = std::move(frame);
+    try {
+      const auto target = ChooseDispatch(F_.ExperimentMode, State().modelState, rx.lastFrameLength, fastQor);
+      const std::function<void(TPelmora&)>* parser = nullptr;
+      switch (target) {
+        case pel::link::Dispatch::Analog: parser = &hooks_.analogFrame; break;
+        case pel::link::Dispatch::FastBlock: parser = &hooks_.fastBlock; break;
+        case pel::link::Dispatch::FastSingle: parser = &hooks_.fastSingle; break;
+        case pel::link::Dispatch::Timing: parser = &hooks_.timingFrame; break;
+        case pel::link::Dispatch::EndOfCapture: parser = &hooks_.endOfCapture; break;
+        case pel::link::Dispatch::Drop: break;
+        case pel::link::Dispatch::DrainInput:
+          if (fromSocket)
+            worker_->PopReceived();
+          else
+            serial_->ReadStr(serialCount);
+          rx.buffer.clear();
+          break;
+      }
+      if (parser && *parser) (*parser)(*this);
+    } catch (...) {
+      // A failing parser drops the rest of its frame only.
+    }
+    if (hooks_.loopCountRule) hooks_.loopCountRule(*this);
+    if (destroying_) return;
+  }
+}
+
+void TPelmora::PollInput() {
+  if (destroying_) return;
+  Host().RunPendingHandOvers();
+  SweepReaper();
+  auto& s = State();
+  if (s.modelState == model::Usb) {
+    if (!s.usbBusy && F_.RunningMode > 0 && hooks_.pollUsbSensors) {
+      // The USB polling thread (ThreadType) comes with the USB sensor side.
+      s.usbBusy = true;
+      try {
+        hooks_.pollUsbSensors(*this);
+      } catch (...) {
+      }
+      s.usbBusy = false;
+    }
+  } else if (s.modelState == model::Tolemic) {
+    Host().PumpMessages();
+    if (worker_) worker_->Resume();
+  } else {
+    Host().RunPendingHandOvers();
+    Host().PumpMessages();
+    if (worker_ && worker_->IsConnected()) worker_->Resume();
+  }
+}
+
+void TPelmora::PollTick() {
+  if (!timer_ || destroying_) return;
+  timer_->setEnabled(false);
+  auto keep = weak_from_this().lock();  // a handler may let the component go
+  PollInput();
+  if (timer_ && !destroying_) timer_->setEnabled(true);
+  // Ending here would free the timer inside its own tick: end from the queue.
+  if (keep && keep.use_count() == 1) {
+    deferredRelease_ = std::move(keep);
+    PostMessageA(hwnd_, kReleaseMessage, 0, 0);
+  }
+}
+
+void TPelmora::ClampOutputParameters(int low, int high, int def) {
+  auto& s = State();
+  for (int* v : {&s.PinValue1, &s.PinValue2, &s.PinValue3})
+    if (*v < low || *v > high) *v = def;
+}

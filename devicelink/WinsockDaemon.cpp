@@ -1,0 +1,152 @@
+#include "devicelink/WinsockDaemon.h"
+
+#include <winsock2.h>
+
+#include "platform/HandOver.h"
+
+namespace pel::link {
+
+TWinsockDaemon::TWinsockDaemon(std::string host, std::string port)
+    : host_(std::move(host)), port_(std::move(port)) {
+  thread_ = std::thread([this] { Execute(); });
+}
+
+TWinsockDaemon::~TWinsockDaemon() { Stop(); }
+
+void TWinsockDaemon::ConnectLocal() {
+  {
+    std::lock_guard lock(socketLock_);
+    socket_.connect(host_, port_);
+    connected_ = socket_.lastError() == 0;
+  }
+  wake_.notify_all();
+}
+
+void TWinsockDaemon::Disconnect() {
+  if (!connected_) return;
+  std::lock_guard lock(socketLock_);
+  socket_.closeSocket();
+  connected_ = false;
+}
+
+void TWinsockDaemon::QueueSend(const std::string& text) {
+  {
+    std::lock_guard lock(sendLock_);
+    sendQueue_.push_back(text);
+  }
+  wake_.notify_all();
+}
+
+std::string TWinsockDaemon::PopReceived() {
+  std::lock_guard lock(receiveLock_);
+  if (received_.empty()) return {};
+  std::string s = std::move(received_.front());
+  received_.pop_front();
+  return s;
+}
+
+bool TWinsockDaemon::HasReceived() const {
+  std::lock_guard lock(receiveLock_);
+  return !received_.empty();
+}
+
+void TWinsockDaemon::Stop() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard lock(wakeLock_);
+    running_ = false;
+  }
+  wake_.notify_all();
+  // The loop may be waiting in a hand-over to this thread.
+  HandOver::instance().serviceUntil([this] { return finished_.load(); });
+  thread_.join();
+  std::lock_guard lock(socketLock_);
+  socket_.closeSocket();
+  connected_ = false;
+}
+
+bool TWinsockDaemon::PauseUnlessStopped(int ms) {
+  std::unique_lock lock(wakeLock_);
+  wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !running_; });
+  return running_;
+}
+
+void TWinsockDaemon::HandOver(std::function<void()> Handlers::*which) {
+  try {
+    pel::HandOver::instance().synchronize([this, which] {
+      // A copy: the handler may replace the handlers or end the component.
+      const auto f = handlers_.*which;
+      if (!f) return;
+      ++inHandOver_;
+      try {
+        f();
+      } catch (...) {
+      }
+      --inHandOver_;
+    });
+  } catch (...) {
+  }
+}
+
+void TWinsockDaemon::Execute() {
+  while (running_) {
+    if (!connected_) {
+      std::unique_lock lock(wakeLock_);
+      wake_.wait(lock, [this] { return !running_ || connected_; });
+      continue;
+    }
+    std::string next;
+    {
+      std::lock_guard lock(sendLock_);
+      if (!sendQueue_.empty()) {
+        next = std::move(sendQueue_.front());
+        sendQueue_.pop_front();
+      }
+    }
+    if (!next.empty()) {
+      bool failed;
+      {
+        std::lock_guard lock(socketLock_);
+        socket_.sendString(next);
+        failed = socket_.lastError() != 0;
+        if (failed) {
+          socket_.closeSocket();
+          connected_ = false;
+        }
+      }
+      if (failed) HandOver(&Handlers::sendFailed);
+      if (!PauseUnlessStopped(50)) break;
+    }
+    std::string got;
+    bool lost = false;
+    {
+      std::lock_guard lock(socketLock_);
+      if (!connected_) continue;
+      // 200 ms in all, in slices, so a queued send or a stop need not wait for it.
+      for (int waited = 0; waited < 200 && got.empty() && running_; waited += 10) {
+        got = socket_.recvPacket(10);
+        const int err = socket_.lastError();
+        if (got.empty() && err != 0 && err != WSAETIMEDOUT) {
+          socket_.closeSocket();
+          connected_ = false;
+          lost = true;
+          break;
+        }
+        std::lock_guard q(sendLock_);
+        if (!sendQueue_.empty()) break;
+      }
+    }
+    (void)lost;
+    if (!got.empty()) {
+      {
+        std::lock_guard lock(receiveLock_);
+        received_.push_back(std::move(got));
+      }
+      HandOver(&Handlers::received);
+    }
+  }
+  finished_ = true;
+  pel::HandOver::instance().notify();
+}
+
+}  // namespace pel::link

@@ -1,0 +1,27 @@
+# The device link: the text handling that needs no Windows API, and the
+# TPelmora component over the platform layers and the USB library.
+pel_portable_library(pel_devicelink_text
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/LinkFraming.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LinkModel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ReceiveState.cpp)
+
+pel_windows_library(pel_devicelink
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/LinkProcessState.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LinkReaper.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WinsockDaemon.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Pelmora.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PelmoraLinkIO.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PelmoraConnect.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DefaultLinkEnvironment.cpp
+  LIBS pel_devicelink_text pel_platform_win Vantiro gdi32 user32)
+
+# Copies Vantiro.dll beside a program that links the device link, so it
+# starts from its build folder under Wine.
+function(pel_beside_vantiro target)
+  if(PEL_WINDOWS)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Vantiro> $<TARGET_FILE_DIR:${target}>)
+  endif()
+endfunction()

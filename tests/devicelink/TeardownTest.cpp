@@ -1,0 +1,128 @@
+// The TCP worker and the component's end over real threads and a local peer.
+#include <winsock2.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "devicelink/Pelmora.h"
+#include "devicelink/WinsockDaemon.h"
+#include "FakeLink.h"
+#include "platform/HandOver.h"
+#include "platform/MessageLoop.h"
+
+namespace {
+
+// A peer on 127.0.0.1 and a free port: after accepting it streams frames
+// (stream), echoes (echo) or closes at once (close), until the client goes.
+class Peer {
+ public:
+  enum class Mode { Stream, Echo, Close };
+  explicit Peer(Mode mode) : mode_(mode) {
+    WSADATA d;
+    WSAStartup(MAKEWORD(2, 2), &d);
+    listen_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    int len = sizeof a;
+    getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+    listen(listen_, 1);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~Peer() {
+    closesocket(listen_);
+    thread_.join();
+  }
+  std::string Port() const { return std::to_string(port_); }
+
+ private:
+  void Serve() {
+    SOCKET c = accept(listen_, nullptr, nullptr);
+    if (c == INVALID_SOCKET) return;
+    if (mode_ == Mode::Stream) {
+      while (send(c, "{1 2}\r\n", 7, 0) > 0) Sleep(1);
+    } else if (mode_ == Mode::Echo) {
+      char buf[256];
+      for (int n; (n = recv(c, buf, sizeof buf, 0)) > 0;) send(c, buf, n, 0);
+    }
+    closesocket(c);
+  }
+  Mode mode_;
+  SOCKET listen_;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+pel::link::LinkEnvironment RealWorkerEnv(fake::Rig& rig, const std::string& port) {
+  auto env = TPelmora::DefaultEnvironment();
+  auto fakes = rig.Env();
+  env.makeSerial = fakes.makeSerial;
+  env.usb = rig.usb;
+  env.makeWorker = [port] { return std::make_unique<pel::link::TWinsockDaemon>("127.0.0.1", port); };
+  return env;
+}
+
+template <class Pred>
+bool ServiceUntil(Pred done) {
+  for (int i = 0; i < 400 && !done(); ++i) {
+    pel::HandOver::instance().runPending();
+    pel::pumpMessages();
+    Sleep(5);
+  }
+  return done();
+}
+
+TEST(Teardown, ComponentWithAConnectedPeerAndAWorkerBlockedInAHandOverEnds) {
+  Peer peer(Peer::Mode::Stream);
+  fake::Rig rig;
+  auto p = TPelmora::Create(nullptr, LinkFlavour::Studio(), RealWorkerEnv(rig, peer.Port()));
+  int events = 0;
+  p->PelmoraError([&](TPelmora&, int) { ++events; });
+  p->Worker().ConnectLocal();
+  ASSERT_TRUE(p->Worker().IsConnected());
+  // Without pumping, the worker soon waits in a hand-over for this thread.
+  for (int i = 0; i < 400 && pel::HandOver::instance().pendingCount() == 0; ++i) Sleep(5);
+  ASSERT_GT(pel::HandOver::instance().pendingCount(), 0u);
+  p.reset();  // returns: the hand-over is serviced while the worker is joined
+  EXPECT_EQ(pel::HandOver::instance().pendingCount(), 0u);
+  EXPECT_EQ(events, 0);
+}
+
+TEST(Teardown, WorkerHandsReceivedTextToTheMainThreadAndNoticesALostPeer) {
+  Peer peer(Peer::Mode::Echo);
+  pel::HandOver::instance().setMainThread();
+  pel::link::TWinsockDaemon w("127.0.0.1", peer.Port());
+  const DWORD main = GetCurrentThreadId();
+  std::string got;
+  bool onMain = true;
+  w.SetHandlers({[&] {
+                   onMain = onMain && GetCurrentThreadId() == main;
+                   got += w.PopReceived();
+                 },
+                 {}});
+  w.ConnectLocal();
+  ASSERT_TRUE(w.IsConnected());
+  w.QueueSend("s{10,3}\r\n");
+  EXPECT_TRUE(ServiceUntil([&] { return got.size() >= 9; }));
+  EXPECT_EQ(got, "s{10,3}\r\n");
+  EXPECT_TRUE(onMain);
+  w.Disconnect();
+  EXPECT_FALSE(w.IsConnected());
+}
+
+TEST(Teardown, ClosedConnectionClearsTheConnectedFlag) {
+  Peer peer(Peer::Mode::Close);
+  pel::HandOver::instance().setMainThread();
+  pel::link::TWinsockDaemon w("127.0.0.1", peer.Port());
+  w.ConnectLocal();
+  EXPECT_TRUE(ServiceUntil([&] { return !w.IsConnected(); }));
+  pel::link::TWinsockDaemon none("127.0.0.1", "1");
+  none.ConnectLocal();
+  EXPECT_FALSE(none.IsConnected());
+}
+
+}  // namespace
