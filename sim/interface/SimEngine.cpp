@@ -1,6 +1,7 @@
 #include "sim/interface/SimEngine.h"
 
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 #include "sim/interface/NormalFrame.h"
@@ -77,11 +78,15 @@ void SimEngine::handleLine(const std::string& line, Clock::time_point now) {
   }
   Command c = parseCommand(line);
   if (!c.valid) return;
-  if (auto it = keyed_.find({c.code, c.arg(0)}); it != keyed_.end()) {
-    it->second(*this, c, now);
-    return;
+  // A handler that throws leaves its command unanswered; the link goes on.
+  try {
+    if (auto it = keyed_.find({c.code, c.arg(0)}); it != keyed_.end()) {
+      it->second(*this, c, now);
+      return;
+    }
+    if (auto it = byCode_.find(c.code); it != byCode_.end()) it->second(*this, c, now);
+  } catch (const std::exception&) {
   }
-  if (auto it = byCode_.find(c.code); it != byCode_.end()) it->second(*this, c, now);
 }
 
 void SimEngine::emitLine(std::string line) {
@@ -95,6 +100,10 @@ void SimEngine::emitLine(std::string line) {
 
 void SimEngine::reply(std::string_view line) { emitLine(std::string(line)); }
 
+void SimEngine::sendRaw(std::string_view bytes) {
+  if (!faults_.silent) output_ += bytes;
+}
+
 void SimEngine::setSamplingTime(double seconds) {
   if (seconds > 0) samplingTime_ = std::clamp(seconds, kMinSampling, kMaxSampling);
 }
@@ -103,8 +112,9 @@ SimEngine::Clock::duration SimEngine::interval() const {
   return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(samplingTime_));
 }
 
-void SimEngine::startStream(Clock::time_point now) {
+void SimEngine::startStream(Clock::time_point now, FrameSource source) {
   streaming_ = true;
+  source_ = std::move(source);
   sample_ = 0;
   nextDue_ = now + interval();
 }
@@ -125,7 +135,14 @@ void SimEngine::tick(Clock::time_point now) {
       nextDue_ = now + interval();  // too far behind: drop the backlog
       break;
     }
-    emitLine(resizeFrame(normalFrame(sample_), faults_.frameLengthDelta));
+    std::string frame;
+    try {
+      frame = source_ ? source_(*this, sample_) : normalFrame(sample_);
+    } catch (const std::exception&) {
+      streaming_ = false;  // a source that fails ends the run
+      break;
+    }
+    emitLine(resizeFrame(frame, faults_.frameLengthDelta));
     ++sample_;
     ++framesSent_;
     nextDue_ += interval();

@@ -27,6 +27,8 @@ class SimEngine {
  public:
   using Clock = std::chrono::steady_clock;
   using Handler = std::function<void(SimEngine&, const Command&, Clock::time_point now)>;
+  // The line (without CR LF) a run sends for its n-th sample (from 0).
+  using FrameSource = std::function<std::string(const SimEngine&, std::int64_t sample)>;
 
   explicit SimEngine(InterfaceSettings settings = InterfaceSettings::forModel(Model::Qor));
 
@@ -55,9 +57,13 @@ class SimEngine {
   std::string takeOutput();
   bool takeCloseRequest();
 
-  // For handlers. reply() sends a line with CR LF (subject to the faults).
+  // For handlers. reply() sends a line with CR LF (subject to the faults);
+  // sendRaw() sends bytes as they are (binary blocks; only silence applies).
   void reply(std::string_view line);
-  void startStream(Clock::time_point now);
+  void sendRaw(std::string_view bytes);
+  // Starts a run: one line per sampling time, normal frames unless another
+  // source is given (fast, timing or scope streams).
+  void startStream(Clock::time_point now, FrameSource source = {});
   void stopStream();
   // The normal frame of the n-th sample for the current port mode.
   std::string normalFrame(std::int64_t sample) const;
@@ -87,6 +93,7 @@ class SimEngine {
   int linesThisConnection_ = 0;
   int linesSent_ = 0;
   bool streaming_ = false;
+  FrameSource source_;
   bool eightPort_ = false;
   double samplingTime_ = 0.2;
   Clock::time_point nextDue_{};

@@ -4,7 +4,9 @@
 #include <ws2tcpip.h>
 
 #include <algorithm>
+#include <atomic>
 #include <algorithm>
+#include <atomic>
 #include <stdexcept>
 #include <utility>
 #include <string>
@@ -62,12 +64,22 @@ bool readable(SOCKET s, std::chrono::microseconds wait) {
   return select(0, &set, nullptr, nullptr, &tv) > 0;
 }
 
-bool sendAll(SOCKET s, const std::string& bytes) {
+// Sends everything unless the peer goes away or the simulator stops; the
+// socket is non-blocking, so a peer that stops reading cannot hold up stop().
+bool sendAll(SOCKET s, const std::string& bytes, const std::atomic<bool>& stop) {
   std::size_t sent = 0;
   while (sent < bytes.size()) {
     int n = send(s, bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
-    if (n <= 0) return false;
-    sent += static_cast<std::size_t>(n);
+    if (n > 0) {
+      sent += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK || stop) return false;
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(s, &set);
+    timeval tv{0, 20000};
+    select(0, nullptr, &set, nullptr, &tv);
   }
   return true;
 }
@@ -100,6 +112,8 @@ class TcpServer final : public ServerTransport {
       BOOL on = TRUE;
       setsockopt(peer.get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on),
                  sizeof on);
+      u_long nonBlocking = 1;
+      ioctlsocket(peer.get(), FIONBIO, &nonBlocking);
       ++st.connections;
       st.peer = true;
       st.core.connected(SimCore::Clock::now());
@@ -116,13 +130,14 @@ class TcpServer final : public ServerTransport {
       std::string received;
       if (readable(peer, std::chrono::duration_cast<std::chrono::microseconds>(wait))) {
         int n = recv(peer, buf, sizeof buf, 0);
-        if (n <= 0) return;  // the peer closed the link or it broke
-        received.assign(buf, static_cast<std::size_t>(n));
+        if (n == 0) return;  // the peer closed the link
+        if (n < 0 && WSAGetLastError() != WSAEWOULDBLOCK) return;  // it broke
+        if (n > 0) received.assign(buf, static_cast<std::size_t>(n));
       }
       Outgoing out = st.core.step(received, SimCore::Clock::now());
       for (std::size_t i = 0; i < out.pieces.size(); ++i) {
         if (i > 0 && out.gap.count() > 0) std::this_thread::sleep_for(out.gap);
-        if (!sendAll(peer, out.pieces[i])) return;
+        if (!sendAll(peer, out.pieces[i], st.stop)) return;
       }
       if (out.close) return;
     }

@@ -1,6 +1,7 @@
 // The simulated interface's protocol engine, driven with a fake clock.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -178,6 +179,40 @@ TEST_F(Engine, HandlerTableTakesNewCommandsAndOverrides) {
   EXPECT_EQ(send("s{10,3}"), Lines{"{Pelmora VAXO custom}"});
   engine.setHandler(80, nullptr);
   EXPECT_EQ(send("s{80,3}"), Lines{});
+  // A handler or stream source that throws costs only its own answer.
+  engine.setHandler(81, [](SimEngine&, const Command&, Clock::time_point) -> void {
+    throw std::runtime_error("bank empty");
+  });
+  EXPECT_EQ(send("s{81}\r\ns{10,4}\r\n", t0), Lines{"{4.2}"});
+  engine.settings().value = [](std::int64_t n, int) -> double {
+    if (n == 1) throw std::runtime_error("sensor gone");
+    return 1;
+  };
+  send("s{12,0.010}");
+  send("s{10,1}");
+  EXPECT_EQ(tickAt(50ms).size(), 1u);
+  EXPECT_FALSE(engine.streaming());
+}
+
+TEST_F(Engine, RunsCanStreamFromAnotherSourceAndHandlersSendBinary) {
+  // As a timing stream would: a run of gate characters per sampling time.
+  engine.setHandler(10, "1", [](SimEngine& e, const Command&, Clock::time_point now) {
+    e.startStream(now, [](const SimEngine&, std::int64_t n) {
+      return "{" + std::string(72, n % 2 ? '1' : '0') + "}";
+    });
+  });
+  engine.setHandler(89, [](SimEngine& e, const Command&, Clock::time_point) {
+    e.sendRaw(std::string("[02\0\0\1\0", 7));
+  });
+  send("s{12,0.010}");
+  send("s{10,1}");
+  auto frames = tickAt(20ms);
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_EQ(frames[0], "{" + std::string(72, '0') + "}");
+  EXPECT_EQ(frames[1], "{" + std::string(72, '1') + "}");
+  send("s{10,0}");
+  engine.receive("s{89,1}\r\n", t0);
+  EXPECT_EQ(engine.takeOutput(), std::string("[02\0\0\1\0", 7));
 }
 
 TEST_F(Engine, SilentPeerLogsButNeverAnswers) {

@@ -40,6 +40,24 @@ TEST(SimTcp, IdentifiesAndServesOnePeerAfterAnother) {
   EXPECT_FALSE(connectTcp(4000));
 }
 
+TEST(SimTcp, BusyPortIsAClearError) {
+  InterfaceSim first;
+  first.startTcp();
+  InterfaceSim second;
+  try {
+    second.startTcp();
+    ADD_FAILURE() << "a second simulator listens on the same port";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("127.0.0.1:4000"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(second.running());
+  // The first one still serves.
+  auto wire = connectTcp(4000);
+  ASSERT_TRUE(wire);
+  wire->write("s{10,3}\r\n");
+  EXPECT_EQ(wire->readLine(kWait), "{Pelmora QOR}");
+}
+
 TEST(SimTcp, StreamsFramesAtTheSamplingTimeUntilStopped) {
   InterfaceSim sim(Model::Qor);
   sim.startTcp();
