@@ -13,6 +13,7 @@
 // they apply from the next received line or frame on.
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
