@@ -135,6 +135,7 @@ class ComServer final : public ServerTransport {
       }
       Outgoing out = st.core.step(received, SimCore::Clock::now());
       for (std::size_t i = 0; i < out.pieces.size(); ++i) {
+        if (st.stop) return;  // slow delivery must not hold up stop()
         if (i > 0 && out.gap.count() > 0) std::this_thread::sleep_for(out.gap);
         std::string& p = out.pieces[i];
         if (transfer(port_.get(), true, p.data(), static_cast<DWORD>(p.size())) < 0) return;

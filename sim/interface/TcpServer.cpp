@@ -136,6 +136,7 @@ class TcpServer final : public ServerTransport {
       }
       Outgoing out = st.core.step(received, SimCore::Clock::now());
       for (std::size_t i = 0; i < out.pieces.size(); ++i) {
+        if (st.stop) return;  // slow delivery must not hold up stop()
         if (i > 0 && out.gap.count() > 0) std::this_thread::sleep_for(out.gap);
         if (!sendAll(peer, out.pieces[i], st.stop)) return;
       }
