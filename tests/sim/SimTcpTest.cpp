@@ -96,6 +96,23 @@ TEST(SimTcp, DeliversRepliesInPiecesWhenAsked) {
   EXPECT_EQ(wire->readLine(kWait), "{SORN-2}");
 }
 
+TEST(SimTcp, StopIsNotHeldUpBySlowDelivery) {
+  InterfaceSim sim(Model::Qor);
+  Faults f;
+  f.delivery = Delivery::ByteByByte;  // far slower than the stream
+  sim.setFaults(f);
+  sim.startTcp();
+  auto wire = connectTcp(4000);
+  ASSERT_TRUE(wire);
+  wire->write("s{12,0.001}\r\ns{10,1}\r\n");
+  ASSERT_TRUE(sim.log().waitFor("s{10,1}", kWait));
+  EXPECT_FALSE(wire->readLine(kWait).empty());
+  auto before = std::chrono::steady_clock::now();
+  sim.stop();
+  // A hang would be the backlog of frames at 2 ms a byte: many seconds.
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 1000ms);
+}
+
 TEST(SimTcp, SilentPeerAndPeerThatCloses) {
   InterfaceSim sim(Model::Aster);
   Faults f;
