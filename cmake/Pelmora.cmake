@@ -19,6 +19,10 @@ else()
   add_link_options(${PEL_SAN_FLAGS})
 endif()
 
+# Every program and DLL of a tree lands in one folder, so each program finds
+# the DLLs it loads (libusb0.dll, Vantiro.dll, ...) beside it.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+
 if(NOT CMAKE_BUILD_TYPE)
   set(CMAKE_BUILD_TYPE RelWithDebInfo)
 endif()
