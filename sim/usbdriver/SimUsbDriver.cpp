@@ -18,6 +18,7 @@ constexpr std::uint32_t kErrorNotConnected = 1167;
 constexpr std::uint32_t kErrorInvalidHandle = 6;
 constexpr std::uint32_t kUsbdStall = 0xC0000004;
 constexpr std::uint32_t kNtUnsuccessful = 0xC0000001;
+constexpr std::uint32_t kMaxRealWaitMs = 60;
 
 struct Device {
   int id = 0;
@@ -27,6 +28,7 @@ struct Device {
   std::map<std::uint8_t, std::vector<std::vector<std::uint8_t>>> written;
   std::map<std::uint8_t, std::deque<SimBehaviour>> behaviours;
   std::map<std::uint8_t, std::pair<std::uint32_t, std::uint32_t>> failNext;
+  std::map<std::uint8_t, std::uint32_t> reportBytes;
 };
 
 void PutText(std::vector<std::uint8_t>& out, const std::string& text, std::uint32_t& bytes) {
@@ -94,7 +96,9 @@ class SimRequest : public vantiro::PendingRequest {
         return vantiro::WaitResult::Ended;
       case SimBehaviour::PendUntilAbort:
       case SimBehaviour::EndsOnlyOnCancel:
-        state_->cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return ended_; });
+        // Long waits are cut short: the host only learns that time passed.
+        state_->cv.wait_for(lock, std::chrono::milliseconds(std::min(timeoutMs, kMaxRealWaitMs)),
+                            [&] { return ended_; });
         return ended_ ? vantiro::WaitResult::Ended : vantiro::WaitResult::TimedOut;
       case SimBehaviour::NeverEnds:
         break;
@@ -262,6 +266,10 @@ void SimRequest::Data(Device& d) {
   }
   reply.WriteTo(buffers_->in);
   bytes_ = static_cast<std::uint32_t>(start + n);
+  if (auto f = d.reportBytes.find(r.endpoint); f != d.reportBytes.end()) {
+    bytes_ = f->second;
+    d.reportBytes.erase(f);
+  }
 }
 
 SimUsbDriver::SimUsbDriver() : state_(std::make_shared<State>()) {}
@@ -299,6 +307,11 @@ void SimUsbDriver::NextTransfers(int device, std::uint8_t pipe, std::vector<SimB
 void SimUsbDriver::FailNextTransfer(int device, std::uint8_t pipe, std::uint32_t usbd, std::uint32_t nt) {
   std::lock_guard guard(state_->m);
   if (Device* d = state_->Find(device)) d->failNext[pipe] = {usbd, nt};
+}
+
+void SimUsbDriver::ReportBytesNext(int device, std::uint8_t pipe, std::uint32_t bytes) {
+  std::lock_guard guard(state_->m);
+  if (Device* d = state_->Find(device)) d->reportBytes[pipe] = bytes;
 }
 
 void SimUsbDriver::RefuseCloses(int n) {

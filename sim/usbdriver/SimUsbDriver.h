@@ -69,6 +69,9 @@ class SimUsbDriver : public vantiro::DriverApi {
   void NextTransfers(int device, std::uint8_t pipe, std::vector<SimBehaviour> behaviours);
   // Next transfer on the pipe ends with these USBD and NT statuses.
   void FailNextTransfer(int device, std::uint8_t pipe, std::uint32_t usbdStatus, std::uint32_t ntStatus);
+  // Next transfer on the pipe reports this byte count, whatever it moved (a
+  // misbehaving driver).
+  void ReportBytesNext(int device, std::uint8_t pipe, std::uint32_t bytes);
   // The next n CloseHandle calls fail.
   void RefuseCloses(int n);
   // Requests with this code are refused at once with the error.
