@@ -23,3 +23,16 @@ if(PEL_WINDOWS)
     IMPORT_PREFIX "lib" IMPORT_SUFFIX ".dll.a" LINKER_LANGUAGE CXX)
   target_include_directories(Vantiro INTERFACE ${PROJECT_SOURCE_DIR})
 endif()
+
+# For a program or DLL that imports Vantiro.dll: links the import library and
+# copies the DLL next to the target after each build, so the target (and its
+# test under Wine) finds it without any PATH setting.
+function(pel_use_vantiro target)
+  if(NOT PEL_WINDOWS)
+    return()
+  endif()
+  target_link_libraries(${target} PRIVATE Vantiro)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Vantiro> $<TARGET_FILE_DIR:${target}>
+    VERBATIM)
+endfunction()

@@ -4,6 +4,9 @@ if(PEL_WINDOWS)
     SOURCES ExportsTest.cpp
     LIBS vantiro_static sim_usbdriver)
 
+  pel_test(usblib_shipped_dll SOURCES ShippedDllTest.cpp)
+  pel_use_vantiro(usblib_shipped_dll)
+
   # VantiroSimProbe.dll: vantiro_static plus the simulated driver, as a DLL.
   add_library(VantiroSimProbe SHARED SimProbeExports.cpp)
   target_link_libraries(VantiroSimProbe PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,vantiro_static>"
