@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <utility>
 #include <vector>
@@ -29,7 +30,7 @@ std::size_t DistinctCount(const double* x, int count) {
 
 }  // namespace
 
-bool GaussJordan(double* aData, std::size_t n, double* bData, std::size_t m) {
+bool gaussj(double* aData, std::size_t n, double* bData, std::size_t m) {
   Grid a(aData, n);
   Grid b(bData, m);
   std::vector<std::size_t> indxc(n + 1), indxr(n + 1);
@@ -88,6 +89,8 @@ int FitPolynomial(const double* x, const double* y, int degree, int count, doubl
   try {
     if (DistinctCount(x, count) < m) return kFitSingular;
     const std::size_t rows = static_cast<std::size_t>(count);
+    // The working matrices must not wrap the size type (32-bit builds).
+    if (m > std::numeric_limits<std::size_t>::max() / sizeof(double) / std::max(rows, m)) return kFitNoMemory;
     std::vector<double> uData(rows * m);
     Grid u(uData.data(), m);
     for (std::size_t i = 1; i <= rows; ++i) {
@@ -106,7 +109,7 @@ int FitPolynomial(const double* x, const double* y, int degree, int count, doubl
       }
       for (std::size_t k = 1; k <= rows; ++k) b(r, 1) += y[k - 1] * u(k, r);
     }
-    if (!GaussJordan(aData.data(), m, bData.data(), 1)) return kFitSingular;
+    if (!gaussj(aData.data(), m, bData.data(), 1)) return kFitSingular;
     for (double v : bData) {
       if (!std::isfinite(v)) return kFitSingular;
     }

@@ -21,6 +21,6 @@ int FitPolynomial(const double* x, const double* y, int degree, int count, doubl
 // Solves a X = b in place (a: n x n, b: n x m, row-major). On return a holds
 // the inverse and b the solutions. False when a pivot is 0 (singular matrix);
 // the elimination then stops and a and b are left part-way.
-bool GaussJordan(double* a, std::size_t n, double* b, std::size_t m);
+bool gaussj(double* a, std::size_t n, double* b, std::size_t m);
 
 }  // namespace vantiro

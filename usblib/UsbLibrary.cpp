@@ -18,11 +18,11 @@ void UsbLibrary::CloseAll() {
   // Pipes point into the devices' endpoints: forget them before any device
   // is closed, so a close that throws part-way leaves none dangling.
   ForgetPipes();
-  if (probe_) {
-    probe_->Close();
-    probe_.reset();
+  if (probeDevice_) {
+    probeDevice_->Close();
+    probeDevice_.reset();
   }
-  for (auto& slot : slots_) {
+  for (auto& slot : deviceSlots_) {
     if (!slot) continue;
     slot->Close();
     slot.reset();
@@ -35,16 +35,16 @@ int UsbLibrary::Init(int timeoutMs) {
   // A second Init forgets the table; closing the objects (errors swallowed
   // as in their destructors) keeps their handles from leaking.
   ForgetPipes();
-  probe_.reset();
-  for (auto& slot : slots_) slot.reset();
+  probeDevice_.reset();
+  for (auto& slot : deviceSlots_) slot.reset();
   return 1;
 }
 
 int UsbLibrary::Open() {
   std::lock_guard guard(lock_);
   CloseAll();
-  probe_ = std::make_unique<UsbDevice>(api_, true);
-  for (auto& slot : slots_) slot = std::make_unique<UsbDevice>(api_, true);
+  probeDevice_ = std::make_unique<UsbDevice>(api_, true);
+  for (auto& slot : deviceSlots_) slot = std::make_unique<UsbDevice>(api_, true);
   return Match();
 }
 
@@ -56,11 +56,11 @@ int UsbLibrary::Close() {
 
 int UsbLibrary::Match() {
   ForgetPipes();
-  const int present = probe_->CountDevices();
+  const int present = probeDevice_->CountDevices();
   if (present == 0) return 0;
   int k = 0;
   for (int i = 0; i < present && i < kMaxMatched && k < kMaxMatched; ++i) {
-    UsbDevice& device = *slots_[i];
+    UsbDevice& device = *deviceSlots_[i];
     // A device that could not be opened keeps no descriptor to match on.
     if (!device.Open(i)) continue;
     if (device.VendorId() != kSensorVendorId || device.ProductId() != kSensorProductId) continue;
@@ -81,8 +81,8 @@ int UsbLibrary::Match() {
 
 int UsbLibrary::Read(void* buffer, int length, int deviceIndex) {
   std::lock_guard guard(lock_);
-  if (!probe_) return -1;
-  if (probe_->CountDevices() == 0) return 0;
+  if (!probeDevice_) return -1;
+  if (probeDevice_->CountDevices() == 0) return 0;
   if (!IsMatched(deviceIndex) || !inPipes_[deviceIndex] || !buffer || length < 0) return -1;
   UsbEndpoint& pipe = *inPipes_[deviceIndex];
   pipe.timeoutMs = transferTimeoutMs_;
@@ -93,8 +93,8 @@ int UsbLibrary::Read(void* buffer, int length, int deviceIndex) {
 
 int UsbLibrary::Write(const void* buffer, int length, int deviceIndex) {
   std::lock_guard guard(lock_);
-  if (!probe_) return 0;
-  if (probe_->CountDevices() == 0) return 0;
+  if (!probeDevice_) return 0;
+  if (probeDevice_->CountDevices() == 0) return 0;
   if (!IsMatched(deviceIndex) || !outPipes_[deviceIndex] || !buffer || length < 0) return 0;
   UsbEndpoint& pipe = *outPipes_[deviceIndex];
   pipe.timeoutMs = transferTimeoutMs_;
@@ -105,18 +105,18 @@ int UsbLibrary::Write(const void* buffer, int length, int deviceIndex) {
 
 int UsbLibrary::CheckOpen() {
   std::lock_guard guard(lock_);
-  return probe_ ? probe_->CountDevices() : 0;
+  return probeDevice_ ? probeDevice_->CountDevices() : 0;
 }
 
 int UsbLibrary::CheckDevice() {
   std::lock_guard guard(lock_);
-  return probe_ ? Match() : 0;
+  return probeDevice_ ? Match() : 0;
 }
 
 int UsbLibrary::ProductName(std::u16string& name, int deviceIndex) {
   std::lock_guard guard(lock_);
-  if (!probe_) return -2;
-  const int present = probe_->CountDevices();
+  if (!probeDevice_) return -2;
+  const int present = probeDevice_->CountDevices();
   if (deviceIndex < 0 || deviceIndex >= present || deviceIndex >= kMaxMatched) return -1;
   name = productNames_[deviceIndex];
   return present;
@@ -124,13 +124,13 @@ int UsbLibrary::ProductName(std::u16string& name, int deviceIndex) {
 
 int UsbLibrary::GetXferSize(int deviceIndex) {
   std::lock_guard guard(lock_);
-  if (!probe_ || !IsMatched(deviceIndex) || !outPipes_[deviceIndex]) return 0;
+  if (!probeDevice_ || !IsMatched(deviceIndex) || !outPipes_[deviceIndex]) return 0;
   return static_cast<int>(outPipes_[deviceIndex]->TransferSize());
 }
 
 int UsbLibrary::Reset() {
   std::lock_guard guard(lock_);
-  if (probe_) probe_->ResetPort();
+  if (probeDevice_) probeDevice_->ResetPort();
   return 1;
 }
 

@@ -51,8 +51,8 @@ class UsbLibrary {
   std::mutex lock_;
   DriverApi& api_;
   std::uint32_t transferTimeoutMs_ = 0;
-  std::unique_ptr<UsbDevice> probe_;
-  std::array<std::unique_ptr<UsbDevice>, kMaxMatched> slots_;
+  std::unique_ptr<UsbDevice> probeDevice_;
+  std::array<std::unique_ptr<UsbDevice>, kMaxMatched> deviceSlots_;
   std::array<std::u16string, kMaxMatched> productNames_;
   std::array<UsbEndpoint*, kMaxMatched> inPipes_{};
   std::array<UsbEndpoint*, kMaxMatched> outPipes_{};

@@ -131,7 +131,7 @@ TEST(LeastSquares, GaussJordanInvertsAndReportsSingular) {
   // Needs a row swap: the largest element is off the diagonal.
   double a[9] = {0, 2, 1, 1, 0, 0, 3, 0, 1};
   double b[3] = {3, 1, 4};
-  ASSERT_TRUE(vantiro::GaussJordan(a, 3, b, 1));
+  ASSERT_TRUE(vantiro::gaussj(a, 3, b, 1));
   EXPECT_NEAR(b[0], 1, 1e-12);
   EXPECT_NEAR(b[1], 1, 1e-12);
   EXPECT_NEAR(b[2], 1, 1e-12);
@@ -146,5 +146,5 @@ TEST(LeastSquares, GaussJordanInvertsAndReportsSingular) {
   }
   double s[4] = {1, 2, 2, 4};
   double sb[2] = {1, 1};
-  EXPECT_FALSE(vantiro::GaussJordan(s, 2, sb, 1));
+  EXPECT_FALSE(vantiro::gaussj(s, 2, sb, 1));
 }
