@@ -140,6 +140,7 @@ ControlEndpoint::ControlEndpoint(DriverApi& api, DriverHandle handle, const Endp
 
 UsbEndpoint::Request ControlEndpoint::BeginTransfer(const void* buffer, std::uint32_t length) {
   directionIn_ = direction == 1;
+  if (length > 0xFFFF) return {};  // the data stage length is 16 bits
   TransferRecord record;
   record.requestType = ControlRequestType(direction, requestType, recipient);
   record.request = request;

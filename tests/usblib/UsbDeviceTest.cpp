@@ -149,6 +149,10 @@ TEST(UsbDevice, GoldenTransferRecords) {
   ASSERT_EQ(log.size(), 1u);
   EXPECT_EQ(log[0].in.size(), 56u);
   EXPECT_EQ(Head(log[0].in), golden);
+  Bytes huge(0x10000);
+  n = 0x10000;
+  EXPECT_FALSE(control->Transfer(huge.data(), n));  // too long for a data stage: not sent
+  EXPECT_EQ(sim.Requests(ioctl::kControlTransfer).size(), 1u);
 
   // Buffered bulk OUT: record, then the data.
   Bytes payload = {1, 2, 3};
