@@ -25,7 +25,7 @@ class ExcelExport : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
     progId_.emplace(sim::kSimExcelClsid);
-    ASSERT_TRUE(progId_->Ok());
+    ASSERT_TRUE(progId_->Ok()) << "the ProgID does not map to the stand-in";
   }
   void TearDown() override {
     running_.reset();
@@ -33,18 +33,19 @@ class ExcelExport : public ::testing::Test {
     progId_.reset();
     CoUninitialize();
   }
-  sim::SimExcelState& StartExcel(int sheets) {
+  // The stand-in, running and findable; use with ASSERT_TRUE.
+  bool StartExcel(int sheets) {
     excel_.emplace(sheets);
     running_.emplace(excel_->Application(), sim::kSimExcelClsid);
-    EXPECT_TRUE(SUCCEEDED(running_->Result())) << std::hex << running_->Result();
-    CLSID clsid{};
-    HRESULT hr = CLSIDFromProgID(L"Excel.Application", &clsid);
-    EXPECT_TRUE(SUCCEEDED(hr) && IsEqualCLSID(clsid, sim::kSimExcelClsid)) << std::hex << hr;
+    if (FAILED(running_->Result())) {
+      ADD_FAILURE() << "RegisterActiveObject failed: " << std::hex << running_->Result();
+      return false;
+    }
     IUnknown* unk = nullptr;
-    hr = GetActiveObject(sim::kSimExcelClsid, nullptr, &unk);
-    EXPECT_TRUE(SUCCEEDED(hr)) << std::hex << hr;
+    const HRESULT hr = GetActiveObject(sim::kSimExcelClsid, nullptr, &unk);
     if (unk) unk->Release();
-    return excel_->State();
+    if (FAILED(hr)) ADD_FAILURE() << "GetActiveObject failed: " << std::hex << hr;
+    return SUCCEEDED(hr);
   }
   const SimCell& Cell(const std::wstring& sheet, int row, int column) {
     const SimSheet* s = excel_->State().Sheet(sheet);
@@ -89,7 +90,8 @@ std::vector<std::string> Sequence(const std::string& sheet, const std::string& p
 }
 
 TEST_F(ExcelExport, FastCaptureGoesIntoANewSheetBehindTheLast) {
-  sim::SimExcelState& excel = StartExcel(3);
+  ASSERT_TRUE(StartExcel(3));
+  sim::SimExcelState& excel = excel_->State();
   ExportSource s = MakeSource({{1.5f, 0, -0.25f}, {2.5f, 0, 0.75f}, {3.5f, 0, 1.0f}}, 3, 0, 7);
   s.fastInterval = 0.0001f;
   s.slowInterval = 5.0f;
@@ -129,7 +131,8 @@ TEST_F(ExcelExport, FastCaptureGoesIntoANewSheetBehindTheLast) {
 }
 
 TEST_F(ExcelExport, SlowCaptureThroughValue2) {
-  sim::SimExcelState& excel = StartExcel(3);
+  ASSERT_TRUE(StartExcel(3));
+  sim::SimExcelState& excel = excel_->State();
   ExportSource s = MakeSource({{1, 0, 2}, {3, 0, 4}}, 3, 0, 7);
   s.slowInterval = 0.5f;
   s.useValue2 = true;
@@ -143,7 +146,8 @@ TEST_F(ExcelExport, SlowCaptureThroughValue2) {
 
 // Level rows are exported as stored, all of them.
 TEST_F(ExcelExport, LevelCaptureSendsItsRows) {
-  sim::SimExcelState& excel = StartExcel(3);
+  ASSERT_TRUE(StartExcel(3));
+  sim::SimExcelState& excel = excel_->State();
   ExportSource s = MakeSource({{0.0005f, 0, 0}, {0.0012f, 0, 0}, {0.002f, 0, 0}, {0.0031f, 0, 0}}, 3, 0, 7);
   s.fastInterval = 0.0001f;
   s.levelRows = true;
@@ -155,7 +159,8 @@ TEST_F(ExcelExport, LevelCaptureSendsItsRows) {
 }
 
 TEST_F(ExcelExport, NoRowsWritesTheHeaderOnly) {
-  sim::SimExcelState& excel = StartExcel(3);
+  ASSERT_TRUE(StartExcel(3));
+  sim::SimExcelState& excel = excel_->State();
   ExportSource s = MakeSource({}, 3, 0, 7);
   s.levelRows = true;
   FakeUi ui;
@@ -165,7 +170,8 @@ TEST_F(ExcelExport, NoRowsWritesTheHeaderOnly) {
 }
 
 TEST_F(ExcelExport, RefusedCallShowsItsTextAndKeepsEarlierCells) {
-  sim::SimExcelState& excel = StartExcel(3);
+  ASSERT_TRUE(StartExcel(3));
+  sim::SimExcelState& excel = excel_->State();
   excel.failOn = "Sheet4.Range(C4";
   excel.failText = L"The range is locked.";
   ExportSource s = MakeSource({{1, 0, 2}}, 3, 0, 7);
@@ -173,6 +179,7 @@ TEST_F(ExcelExport, RefusedCallShowsItsTextAndKeepsEarlierCells) {
   FakeUi ui;
   EXPECT_EQ(ExportToExcel(s, FakeTexts{}, ui), ExcelExportResult::Failed);
   EXPECT_EQ(ui.messages, (std::vector<std::string>{"The range is locked."}));
+  ASSERT_FALSE(excel.calls.empty());
   EXPECT_EQ(excel.calls.back(), "Sheet4.Range(C4, C4) FAILED");
   ExpectText(L"Sheet4", 1, 3, L"CH [A]");
   EXPECT_EQ(Cell(L"Sheet4", 4, 1).i4, 1);
@@ -207,7 +214,8 @@ TEST_F(ExcelExport, DownloadWithoutSpreadsheetOffersTheFile) {
   DeleteFileA(path.c_str());
 
   // With the spreadsheet running nothing asks for a file.
-  sim::SimExcelState& excel = StartExcel(1);
+  ASSERT_TRUE(StartExcel(1));
+  sim::SimExcelState& excel = excel_->State();
   ui = FakeUi{};
   ExportDownload(s, true, FakeTexts{}, ui);
   EXPECT_EQ(ui.saveAsked, 0);
