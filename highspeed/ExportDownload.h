@@ -12,7 +12,8 @@ inline constexpr char kNoSpreadsheetText[] =
     "Excel is not running. Save the data to a file instead.";
 
 // With exportToExcel (LoadOption "TRUE"): ExportToExcel; when no spreadsheet
-// runs, kNoSpreadsheetText and then SaveToFile. Otherwise SaveToFile.
+// runs and the table has rows, kNoSpreadsheetText and then SaveToFile.
+// Otherwise SaveToFile.
 void ExportDownload(const ExportSource& source, bool exportToExcel, const ExportTexts& texts, ExportUi& ui);
 
 }  // namespace pel::quillon

@@ -147,6 +147,21 @@ TEST(ExportSourceRows, CopyIsClampedToTheTable) {
   EXPECT_EQ(s.columnB, (std::vector<float>{4}));
 }
 
+// The export works on its own copy: a new download refilling the table
+// while the export runs does not change what is written.
+TEST(ExportSourceRows, SnapshotIsNotChangedByARefill) {
+  float a[] = {1.0f, 2.0f}, b[] = {0, 0}, c[] = {0, 0};
+  ExportSource s;
+  SetRows(s, a, b, c, 2);
+  s.sensorId[0] = 3;
+  s.slowInterval = 1.0f;
+  const std::string before = BuildCsvText(s, FakeTexts{});
+  a[0] = 99.0f;
+  a[1] = 98.0f;
+  EXPECT_EQ(BuildCsvText(s, FakeTexts{}), before);
+  EXPECT_NE(before.find("1 ;1.0000 ;1.0000"), std::string::npos);
+}
+
 TEST(ExportSourceRows, FastCaptureTest) {
   struct Case {
     float fast;

@@ -223,5 +223,12 @@ TEST_F(ExcelExport, DownloadWithoutSpreadsheetOffersTheFile) {
   EXPECT_EQ(excel.sheets.size(), 2u);
 }
 
+TEST_F(ExcelExport, EmptyDownloadWithoutSpreadsheetSaysNothing) {
+  FakeUi ui;
+  ExportDownload(MakeSource({}, 3, 0, 0), true, FakeTexts{}, ui);
+  EXPECT_EQ(ui.saveAsked, 0);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
 }  // namespace
 }  // namespace pel::quillon
