@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "tests/devicelink/setup/FakeSensors.h"
 
@@ -326,7 +328,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, OverSamplingTable, ::testing::Values(
   OverSamplingCase{0.000001, 0, 0, 1, 1, 0, false},
   // 2.5 rounds to 2.
   OverSamplingCase{0.0025, 0, 0, 3, 2, 15, false}
-));
+), [](const auto& info) {
+  const auto& c = info.param;
+  return "t" + std::to_string(info.index) + "_value" + (c.value < 0 ? "Minus" + std::to_string(-c.value) : std::to_string(c.value));
+});
 // clang-format on
 
 }  // namespace
