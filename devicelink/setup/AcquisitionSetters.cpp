@@ -176,9 +176,11 @@ SetterOutcome SetCHInputMode(SetupState s, CHInput m, const SensorCatalog& senso
 }
 
 int OverSamplingLimit(double samplingTime) {
-  // The start of a run takes at most one over-sample per millisecond and never
-  // more than 1000; the limit is at least 1 so that it is itself a value the
-  // setter accepts (0 or below is refused).
+  // One over-sample per millisecond of sampling time, and never more than 1000:
+  // limit = min(Round(1000 * t), 1000). Error 15 leaves the property at this
+  // limit rather than at Round(1000 * t) itself, which exceeds 1000 for times
+  // above 1 s and is 0 below 0.5 ms, values the setter would refuse; hence
+  // also the floor of 1.
   return ClampToInt(RoundHalfEven(1000.0 * samplingTime), 1, 1000);
 }
 

@@ -15,6 +15,9 @@ namespace pel::setup {
 
 // USB-sensor packet "1008"/"0019"/"D"/data to the slot device of `channel`.
 struct UsbRangePacket {
+  static constexpr const char* kCommand = "1008";
+  static constexpr const char* kCode = "0019";
+  static constexpr const char* kType = "D";
   int channel = 0;  // 0 is A
   std::string data;
 };
