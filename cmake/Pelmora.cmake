@@ -19,6 +19,10 @@ else()
   add_link_options(${PEL_SAN_FLAGS})
 endif()
 
+# Every program and DLL of a tree lands in one folder, so each program finds
+# the DLLs it loads (libusb0.dll, Vantiro.dll, ...) beside it.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+
 if(NOT CMAKE_BUILD_TYPE)
   set(CMAKE_BUILD_TYPE RelWithDebInfo)
 endif()
@@ -41,16 +45,9 @@ endfunction()
 
 # A static library that needs Windows; configured only in the Windows trees.
 function(pel_windows_library name)
-  if(NOT PEL_WINDOWS)
-    return()
+  if(PEL_WINDOWS)
+    pel_portable_library(${name} ${ARGN})
   endif()
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
-  add_library(${name} STATIC ${A_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  if(A_LIBS)
-    target_link_libraries(${name} PUBLIC ${A_LIBS})
-  endif()
-  pel_warnings(${name})
 endfunction()
 
 # One test program = one CTest test (each program costs a Wine process).

@@ -1,0 +1,41 @@
+#pragma once
+// Misbehaviour the simulated interface can be told to show, so the host's
+// handling of bad peers can be tested.
+#include <string>
+#include <string_view>
+#include <random>
+#include <vector>
+
+namespace pel::sim {
+
+enum class Delivery {
+  Whole,         // each reply or frame in one write
+  ByteByByte,    // one write per byte
+  RandomPieces,  // writes of 1 to 8 bytes, lengths from the seed
+};
+
+struct Faults {
+  bool silent = false;         // commands are logged, nothing is ever sent
+  int garbageEvery = 0;        // every n-th line sent is noise without braces (0: none)
+  int frameLengthDelta = 0;    // stream frames this many characters too long (or short)
+  int closeAfterCommands = 0;  // the n-th line received closes the connection unanswered (0: never)
+  Delivery delivery = Delivery::Whole;
+  unsigned seed = 1;           // for random pieces and noise
+  int pieceGapMicros = 2000;   // pause between pieces, so they arrive as separate reads
+};
+
+// Cuts outgoing bytes into the writes the delivery mode asks for.
+class PieceCutter {
+ public:
+  explicit PieceCutter(unsigned seed) : rng_(seed) {}
+  void reseed(unsigned seed) { rng_.seed(seed); }
+  std::vector<std::string> cut(std::string_view bytes, Delivery mode);
+
+ private:
+  std::minstd_rand rng_;
+};
+
+// A line of printable noise without any brace or bracket, and without CR LF.
+std::string noiseLine(std::minstd_rand& rng, std::size_t length = 24);
+
+}  // namespace pel::sim

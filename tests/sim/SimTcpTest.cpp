@@ -1,0 +1,147 @@
+// The simulator served on TCP 127.0.0.1:4000, spoken to by a plain client.
+#include <gtest/gtest.h>
+
+#include "SimWireClient.h"
+#include "sim/interface/InterfaceSim.h"
+
+namespace pel::sim {
+namespace {
+
+using namespace std::chrono_literals;
+using test::connectTcp;
+
+constexpr auto kWait = 2000ms;  // an upper bound only; replies come in milliseconds
+
+TEST(SimTcp, IdentifiesAndServesOnePeerAfterAnother) {
+  InterfaceSim sim(Model::Qor3);
+  sim.startTcp();
+  for (int round = 0; round < 2; ++round) {
+    auto wire = connectTcp(4000);
+    ASSERT_TRUE(wire);
+    ASSERT_TRUE(wire->write("\r\ns{10,3}\r\n"));
+    EXPECT_EQ(wire->readLine(kWait), "{Pelmora QOR03 ready}");
+    ASSERT_TRUE(wire->write("s{10,R}\r\ns{10,4}\r\ns{20}\r\n"));
+    EXPECT_EQ(wire->readLine(kWait), "{QOR-3}");
+    EXPECT_EQ(wire->readLine(kWait), "{5.0}");
+    EXPECT_EQ(wire->readLine(kWait), "{12,0,0,0}");
+  }
+  EXPECT_EQ(sim.connections(), 2);
+  EXPECT_EQ(sim.log().count("s{10,3}"), 2u);
+  EXPECT_EQ(sim.log().count(""), 2u);
+
+  // Settings change while serving.
+  sim.setModel(Model::Vaxo);
+  auto wire = connectTcp(4000);
+  ASSERT_TRUE(wire);
+  wire->write("s{10,3}\r\n");
+  EXPECT_EQ(wire->readLine(kWait), "{Pelmora VAXO}");
+  sim.stop();
+  EXPECT_TRUE(wire->closedWithin(kWait));
+  EXPECT_FALSE(connectTcp(4000));
+}
+
+TEST(SimTcp, BusyPortIsAClearError) {
+  InterfaceSim first;
+  first.startTcp();
+  InterfaceSim second;
+  try {
+    second.startTcp();
+    ADD_FAILURE() << "a second simulator listens on the same port";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("127.0.0.1:4000"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(second.running());
+  // The first one still serves.
+  auto wire = connectTcp(4000);
+  ASSERT_TRUE(wire);
+  wire->write("s{10,3}\r\n");
+  EXPECT_EQ(wire->readLine(kWait), "{Pelmora QOR}");
+}
+
+TEST(SimTcp, StreamsFramesAtTheSamplingTimeUntilStopped) {
+  InterfaceSim sim(Model::Qor);
+  sim.startTcp();
+  auto wire = connectTcp(4000);
+  ASSERT_TRUE(wire);
+  wire->write("s{11,1}\r\ns{12,0.010}\r\ns{10,1}\r\n");
+  auto started = std::chrono::steady_clock::now();
+  for (int i = 0; i < 5; ++i) {
+    std::string frame = wire->readLine(kWait);
+    ASSERT_EQ(frame.size() + 1, 39u) << frame;
+    EXPECT_EQ(frame.front(), '{');
+  }
+  // Five frames 10 ms apart take at least 50 ms.
+  EXPECT_GE(std::chrono::steady_clock::now() - started, 45ms);
+  wire->write("s{10,0}\r\n");
+  ASSERT_TRUE(sim.log().waitFor("s{10,0}", kWait));
+  wire->drain(50ms);  // frames already on the way
+  EXPECT_EQ(wire->drain(60ms), "");
+  EXPECT_FALSE(sim.streaming());
+}
+
+TEST(SimTcp, DeliversRepliesInPiecesWhenAsked) {
+  InterfaceSim sim(Model::SornII);
+  Faults f;
+  f.delivery = Delivery::ByteByByte;
+  sim.setFaults(f);
+  sim.startTcp();
+  auto wire = connectTcp(4000);
+  ASSERT_TRUE(wire);
+  wire->write("s{10,3}\r\n");
+  EXPECT_EQ(wire->readLine(kWait), "{Pelmora SORN II}");
+  EXPECT_GT(wire->reads(), 5);
+  f.delivery = Delivery::RandomPieces;
+  sim.setFaults(f);
+  wire->write("s{10,R}\r\n");
+  EXPECT_EQ(wire->readLine(kWait), "{SORN-2}");
+}
+
+TEST(SimTcp, StopIsNotHeldUpBySlowDelivery) {
+  InterfaceSim sim(Model::Qor);
+  Faults f;
+  f.delivery = Delivery::ByteByByte;  // far slower than the stream
+  sim.setFaults(f);
+  sim.startTcp();
+  auto wire = connectTcp(4000);
+  ASSERT_TRUE(wire);
+  wire->write("s{12,0.001}\r\ns{10,1}\r\n");
+  ASSERT_TRUE(sim.log().waitFor("s{10,1}", kWait));
+  EXPECT_FALSE(wire->readLine(kWait).empty());
+  auto before = std::chrono::steady_clock::now();
+  sim.stop();
+  // A hang would be the backlog of frames at 2 ms a byte: many seconds.
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 1000ms);
+}
+
+TEST(SimTcp, SilentPeerAndPeerThatCloses) {
+  InterfaceSim sim(Model::Aster);
+  Faults f;
+  f.silent = true;
+  sim.setFaults(f);
+  sim.startTcp();
+  {
+    auto wire = connectTcp(4000);
+    ASSERT_TRUE(wire);
+    wire->write("s{10,3}\r\n");
+    EXPECT_EQ(wire->readLine(100ms), "");
+    EXPECT_TRUE(sim.log().waitFor("s{10,3}", kWait));
+  }
+  f = Faults();
+  f.closeAfterCommands = 2;
+  sim.setFaults(f);
+  auto wire = connectTcp(4000);
+  ASSERT_TRUE(wire);
+  wire->write("s{10,3}\r\n");
+  EXPECT_EQ(wire->readLine(kWait), "{Pelmora ASTER}");
+  wire->write("s{10,R}\r\n");
+  EXPECT_TRUE(wire->closedWithin(kWait));
+  // The next peer is served again.
+  sim.setFaults(Faults());
+  auto again = connectTcp(4000);
+  ASSERT_TRUE(again);
+  again->write("s{10,3}\r\n");
+  EXPECT_EQ(again->readLine(kWait), "{Pelmora ASTER}");
+}
+
+}  // namespace
+}  // namespace pel::sim

@@ -1,0 +1,5 @@
+pel_test(sim_libusb0_tests SOURCES Usb0Test.cpp LIBS usb0)
+pel_test(sim_libusb0_env_tests SOURCES Usb0EnvTest.cpp LIBS usb0)
+if(PEL_WINDOWS)
+  set_tests_properties(sim_libusb0_env_tests PROPERTIES ENVIRONMENT PELMORA_USB0_DEVICES=3)
+endif()
