@@ -5,6 +5,7 @@
 #include "platform/HandOver.h"
 #include "platform/MessageLoop.h"
 #include "platform/SerialPort.h"
+#include "platform/libusb0.h"
 #include "usblib/Vantiro.h"
 
 using namespace pel::link;
@@ -48,10 +49,21 @@ class UsbLibs final : public UsbLibraries {
   int UsbInit(int timeoutMs) override { return USB_Init(timeoutMs); }
   int UsbOpen() override { return USB_Open(); }
   int UsbClose() override { return USB_Close(); }
-  // The libusb path reaches the bus once the libusb0 layer is linked; until
-  // then it sees no bus and no device.
-  void LibUsbInit() override {}
-  int LibUsbCount() override { return 0; }
+  void LibUsbInit() override {
+    usb_init();
+    usb_set_debug(3);
+    usb_find_busses();
+  }
+  // USB sensors (0x0547:0x1003) on every bus; 0 when there is no bus.
+  int LibUsbCount() override {
+    usb_find_devices();
+    int n = 0;
+    for (usb_bus* bus = usb_get_busses(); bus; bus = bus->next)
+      for (usb_device* d = bus->devices; d; d = d->next)
+        if (d->descriptor.idVendor == 0x0547 && d->descriptor.idProduct == 0x1003) ++n;
+    return n;
+  }
+  // The link opens no libusb handle before the USB sensor side does.
   void LibUsbClose() override {}
 };
 

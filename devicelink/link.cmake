@@ -15,13 +15,4 @@ pel_windows_library(pel_devicelink
     ${CMAKE_CURRENT_LIST_DIR}/PelmoraLinkIO.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PelmoraConnect.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DefaultLinkEnvironment.cpp
-  LIBS pel_devicelink_text pel_platform_win Vantiro gdi32 user32)
-
-# Copies Vantiro.dll beside a program that links the device link, so it
-# starts from its build folder under Wine.
-function(pel_beside_vantiro target)
-  if(PEL_WINDOWS)
-    add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Vantiro> $<TARGET_FILE_DIR:${target}>)
-  endif()
-endfunction()
+  LIBS pel_devicelink_text pel_platform_win Vantiro usb0 gdi32 user32)

@@ -8,6 +8,12 @@ pel_test(devicelink_link_tests
     ${CMAKE_CURRENT_LIST_DIR}/PelmoraLinkTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TeardownTest.cpp
   LIBS pel_devicelink)
-if(TARGET devicelink_link_tests)
-  pel_beside_vantiro(devicelink_link_tests)
-endif()
+# Against the simulated interface: over TCP 4000 and over the COM pair 7<->8.
+pel_test(devicelink_sim_tcp_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/LinkSimTcpTest.cpp
+  LIBS pel_devicelink pel_sim_interface
+  LOCKS tcp4000)
+pel_test(devicelink_sim_com_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/LinkSimComTest.cpp
+  LIBS pel_devicelink pel_sim_interface
+  FIXTURES compair_7_8 LOCKS compair_7_8)
