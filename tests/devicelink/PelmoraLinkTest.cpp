@@ -5,6 +5,7 @@
 #include "devicelink/LinkFraming.h"
 #include "devicelink/Pelmora.h"
 #include "FakeLink.h"
+#include "platform/HandOver.h"
 #include "platform/Registry.h"
 
 namespace {
@@ -411,6 +412,26 @@ TEST_F(PelmoraLinkTest, SecondComponentKeepsItsOwnWorkerWhenTheFirstGoes) {
   q->UseOnlyTolemic(true);
   EXPECT_EQ(q->InitializeComm(), 0);
   EXPECT_EQ(q->PelmoraType(), "Tolemic");
+}
+
+TEST(PelmoraConstruction, TheLastComponentToGoRestoresTheWakeHook) {
+  bool called = false;
+  auto previous = pel::HandOver::instance().setWakeHook([&] { called = true; });
+  {
+    fake::Rig r1, r2;
+    auto a = TPelmora::Create(nullptr, LinkFlavour::Studio(), r1.Env());
+    auto b = TPelmora::Create(nullptr, LinkFlavour::Studio(), r2.Env());
+    a.reset();  // b still lives: the hook must not be handed back yet
+    auto current = pel::HandOver::instance().setWakeHook({});
+    ASSERT_TRUE(current);
+    current();
+    EXPECT_FALSE(called);
+    pel::HandOver::instance().setWakeHook(current);
+  }
+  auto restored = pel::HandOver::instance().setWakeHook(previous);
+  ASSERT_TRUE(restored);
+  restored();
+  EXPECT_TRUE(called);
 }
 
 TEST(PelmoraConstruction, LanguageIdThatIsNoNumberFailsAndLeavesNoInstance) {

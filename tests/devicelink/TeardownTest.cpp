@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <thread>
 
 #include "devicelink/Pelmora.h"
@@ -123,6 +124,30 @@ TEST(Teardown, ClosedConnectionClearsTheConnectedFlag) {
   pel::link::TWinsockDaemon none("127.0.0.1", "1");
   none.ConnectLocal();
   EXPECT_FALSE(none.IsConnected());
+}
+
+std::int64_t ProcessCpuMs() {
+  FILETIME c, e, k, u;
+  GetProcessTimes(GetCurrentProcess(), &c, &e, &k, &u);
+  auto ms = [](FILETIME f) { return ((static_cast<std::int64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000; };
+  return ms(k) + ms(u);
+}
+
+TEST(Teardown, WorkerWithoutAConnectionWaitsInsteadOfSpinning) {
+  // Positive control: the process clock must see a spinning thread at all.
+  std::int64_t before = ProcessCpuMs();
+  std::thread spin([] {
+    const DWORD end = GetTickCount() + 150;
+    while (GetTickCount() < end) {
+    }
+  });
+  spin.join();
+  if (ProcessCpuMs() - before < 75) GTEST_SKIP() << "process times not measurable here";
+
+  pel::link::TWinsockDaemon w("127.0.0.1", "1");
+  before = ProcessCpuMs();
+  Sleep(150);
+  EXPECT_LT(ProcessCpuMs() - before, 50);
 }
 
 }  // namespace

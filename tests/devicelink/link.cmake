@@ -17,3 +17,12 @@ pel_test(devicelink_sim_com_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/LinkSimComTest.cpp
   LIBS pel_devicelink pel_sim_interface
   FIXTURES compair_7_8 LOCKS compair_7_8)
+pel_test(devicelink_usb_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/LinkUsbStepTest.cpp
+  LIBS pel_devicelink)
+# A benchmark, run by hand (see its source).
+if(PEL_WINDOWS)
+  add_executable(devicelink_roundtrip_bench ${CMAKE_CURRENT_LIST_DIR}/LinkRoundTripBench.cpp)
+  target_link_libraries(devicelink_roundtrip_bench PRIVATE pel_devicelink pel_sim_interface)
+  pel_warnings(devicelink_roundtrip_bench)
+endif()
