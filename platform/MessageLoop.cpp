@@ -1,0 +1,56 @@
+#include "platform/MessageLoop.h"
+
+#include <stdexcept>
+
+namespace pel {
+
+void pumpMessages() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    if (m.message == WM_QUIT) {
+      // Leave the quit request for the host's own loop.
+      PostQuitMessage(static_cast<int>(m.wParam));
+      return;
+    }
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+}
+
+namespace {
+const char* const kClass = "PelmoraMessageWindow";
+
+void registerClassOnce() {
+  static const bool done = [] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kClass;
+    return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  }();
+  if (!done) throw std::runtime_error("cannot register the message window class");
+}
+}  // namespace
+
+MessageWindow::MessageWindow(Handler handler) : handler_(std::move(handler)) {
+  registerClassOnce();
+  hwnd_ = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
+                          nullptr);
+  if (!hwnd_) throw std::runtime_error("cannot create a message window");
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageWindow::proc));
+}
+
+MessageWindow::~MessageWindow() {
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK MessageWindow::proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+  LRESULT r = 0;
+  if (self && self->handler_ && self->handler_(msg, wp, lp, r)) return r;
+  return DefWindowProcA(h, msg, wp, lp);
+}
+
+}  // namespace pel

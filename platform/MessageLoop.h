@@ -1,0 +1,30 @@
+#pragma once
+// The host loop pieces: pumping the thread's message queue and a message-only
+// window whose messages go to a C++ handler.
+#include <windows.h>
+
+#include <functional>
+
+namespace pel {
+
+// Dispatches every message waiting for the calling thread, then returns.
+void pumpMessages();
+
+// A message-only window on the creating thread. The handler returns true when
+// it handled the message; other messages get the default treatment.
+class MessageWindow {
+ public:
+  using Handler = std::function<bool(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)>;
+  explicit MessageWindow(Handler handler);
+  MessageWindow(const MessageWindow&) = delete;
+  MessageWindow& operator=(const MessageWindow&) = delete;
+  ~MessageWindow();
+  HWND hwnd() const { return hwnd_; }
+
+ private:
+  static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM);
+  Handler handler_;
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace pel

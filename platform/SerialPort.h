@@ -1,0 +1,73 @@
+#pragma once
+// A serial port at 115200 baud 8N1 with overlapped I/O. A thread of its own
+// waits for received characters and hands the receive-character event to the
+// main thread synchronously (pel::HandOver), with the number of bytes waiting.
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace pel {
+
+struct SerialError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+class SerialPort {
+ public:
+  // Runs on the main thread; count is the number of bytes waiting.
+  using RxCharHandler = std::function<void(std::size_t count)>;
+
+  SerialPort() = default;
+  SerialPort(const SerialPort&) = delete;
+  SerialPort& operator=(const SerialPort&) = delete;
+  ~SerialPort();
+
+  // Port names the system lists (HKLM HARDWARE\DEVICEMAP\SERIALCOMM), trimmed.
+  static std::vector<std::string> portNames();
+  // The same names, each followed by a NUL character, in one text.
+  static std::string portList();
+
+  void setPort(std::string name) { port_ = std::move(name); }
+  const std::string& port() const { return port_; }
+  // Throws SerialError when the port cannot be opened or set up.
+  void open();
+  void close();
+  bool isOpen() const { return session_ != nullptr; }
+
+  // Throws SerialError unless every byte went out.
+  void writeStr(const std::string& text);
+  // What is waiting, at most count bytes (never blocks).
+  std::string readStr(std::size_t count);
+  std::size_t read(void* buffer, std::size_t count);
+
+  void setOnRxChar(RxCharHandler h) { onRxChar_ = std::move(h); }
+
+ private:
+  // One open port with its event thread; kept apart so that a port closed
+  // from inside its own receive event can be finished later.
+  struct Session {
+    HANDLE port = INVALID_HANDLE_VALUE;
+    HANDLE stop = nullptr;
+    std::atomic<bool> closing{false};
+    std::atomic<bool> done{false};
+    std::thread thread;
+    ~Session();
+  };
+  void eventLoop(Session& s);
+  void finishRetired();
+  static std::size_t waiting(HANDLE port);
+
+  std::string port_;
+  std::unique_ptr<Session> session_;  // main thread only
+  std::unique_ptr<Session> retired_;  // closed from its own event, joined later
+  int inHandler_ = 0;                 // depth of receive events running (main thread)
+  RxCharHandler onRxChar_;            // main thread only
+};
+
+}  // namespace pel
