@@ -18,7 +18,7 @@ inline constexpr int kModelUsbSensors = 3;
 // CHInput ordinals.
 enum class InputMode { Digital = 0, Analog = 1, Scope = 2 };
 
-// What the component does for the identification (Part of its link layer).
+// What the component's link layer does for the identification.
 class IdentifyLink {
  public:
   virtual ~IdentifyLink() = default;

@@ -26,6 +26,8 @@ struct SensorChannel {
   bool photogate = false;
 };
 
+// Held once per process by the component and used on the host's main thread
+// only (the identification, the channel setters, the record builders).
 struct SensorChannels {
   std::array<SensorChannel, kChannels> ch;
   bool terminalBlockUse = false;

@@ -65,6 +65,14 @@ std::string SensorRegistry::sensorUnit(int languageId, int sensorId) const {
   return src_.text(paths::sensorInfoKey(languageId), paths::unitValue(sensorId));
 }
 
+std::string SensorRegistry::getSensorName(int languageId, int sensorId, bool full) const {
+  return shortSensorName(sensorName(languageId, sensorId), full);
+}
+
+std::string SensorRegistry::getSensorUnit(int languageId, int sensorId, bool full, bool name) const {
+  return sensorUnitPart(sensorUnit(languageId, sensorId), full, name);
+}
+
 double SensorRegistry::resolution(int sensorId, int rangeOrdinal) const {
   const std::string name = paths::resolutionValue(sensorId, rangeOrdinal);
   const std::string t = src_.text(paths::kSensorResolutionKey, name);

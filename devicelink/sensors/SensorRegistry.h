@@ -43,8 +43,12 @@ class SensorRegistry {
   // The sub-IDs text of a multiple sensor; empty for any other sensor.
   std::string sensorSubId(int sensorId) const;
 
+  // The stored texts, as the channel loads take them.
   std::string sensorName(int languageId, int sensorId) const;
   std::string sensorUnit(int languageId, int sensorId) const;
+  // GetSensorName and GetSensorUnit: the stored texts cut by the rules below.
+  std::string getSensorName(int languageId, int sensorId, bool full) const;
+  std::string getSensorUnit(int languageId, int sensorId, bool full, bool name) const;
   // The resolution of a range ordinal 0..2; 0.001 when missing. Throws
   // RegistryValueError when it is not a number.
   double resolution(int sensorId, int rangeOrdinal) const;
