@@ -45,16 +45,9 @@ endfunction()
 
 # A static library that needs Windows; configured only in the Windows trees.
 function(pel_windows_library name)
-  if(NOT PEL_WINDOWS)
-    return()
+  if(PEL_WINDOWS)
+    pel_portable_library(${name} ${ARGN})
   endif()
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
-  add_library(${name} STATIC ${A_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  if(A_LIBS)
-    target_link_libraries(${name} PUBLIC ${A_LIBS})
-  endif()
-  pel_warnings(${name})
 endfunction()
 
 # One test program = one CTest test (each program costs a Wine process).

@@ -1,0 +1,29 @@
+#pragma once
+// Setters of the acquisition properties with the limits of each model.
+
+#include <optional>
+
+#include "devicelink/setup/SetterOutcome.h"
+#include "devicelink/setup/SetupTypes.h"
+
+namespace pel::setup {
+
+// Shortest sampling time the model takes; none for an unknown or unnamed model.
+std::optional<double> MinimumSamplingTime(int modelState);
+
+// Active channels among A to H.
+int CountActiveChannels(const SetupState& s);
+
+// Records planned for a length and sampling time: Round(length / time) + 1,
+// capped at maxRecordCount + 1 (also when the quotient is not positive).
+int PlannedRecords(double length, double samplingTime, int maxRecordCount);
+
+SetterOutcome SetSamplingTime(SetupState s, double t);
+SetterOutcome SetExperimentLength(SetupState s, double length);
+SetterOutcome SetCHInputMode(SetupState s, CHInput m, const SensorCatalog& sensors);
+SetterOutcome SetNoOfOverSampling(SetupState s, int count);
+
+// Upper bound of NoOfOverSampling for the current sampling time.
+int OverSamplingLimit(double samplingTime);
+
+}  // namespace pel::setup
