@@ -21,3 +21,7 @@ if(TARGET pel_devicelink_sensors)
     LIBS pel_devicelink_sensors
     LOCKS registry_vb_settings)
 endif()
+
+pel_test(sensor_setup_catalog_test PORTABLE
+  SOURCES ${_pel_sensors_tests}/SetupCatalogTest.cpp
+  LIBS pel_devicelink_sensors_catalog)
