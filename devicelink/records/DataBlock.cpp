@@ -99,7 +99,8 @@ std::vector<std::uint8_t> EncodeDataBlock(const std::vector<std::int32_t>& raw, 
   const size_t n = std::min(raw.size(), static_cast<size_t>(99));
   std::vector<std::uint8_t> out;
   out.push_back(L.open);
-  if (format == BlockFormat::SornQor) out.insert(out.end(), {'8', '0', ','});
+  if (format == BlockFormat::SornQor)
+    for (char ch : {'8', '0', ','}) out.push_back(static_cast<std::uint8_t>(ch));
   out.push_back(static_cast<std::uint8_t>('0' + n / 10));
   out.push_back(static_cast<std::uint8_t>('0' + n % 10));
   out.push_back(',');
