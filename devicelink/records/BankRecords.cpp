@@ -113,6 +113,7 @@ BankRecordBuilder::BankRecordBuilder(const BankRecord& bank, bool limitToBank)
 void BankRecordBuilder::ResetTexts() { texts_ = {"0.0,", "0.0,", "0.0;"}; }
 
 bool BankRecordBuilder::AddBlock(const std::vector<double>& values, const RecordCallback& deliver) {
+  if (channels_ == 0) return true;  // a bank without sensors yields no records
   for (double value : values) {
     for (size_t c = 0; c < 3; ++c) {
       if (bank_.sensorId[c] > 0 && bank_.dataColumn[c] == samplePosition_ + 1) {
