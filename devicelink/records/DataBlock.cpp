@@ -39,8 +39,10 @@ DataBlock ScanDataBlock(std::span<const std::uint8_t> b, BlockFormat format) {
   using S = DataBlock::Status;
   const Layout L = LayoutOf(format);
   const auto it = std::find(b.begin(), b.end(), L.open);
-  if (it == b.end())
-    return HasLineEnd(b, 0) ? Make(S::Bad, "no block start") : Make(S::Incomplete);
+  // Lines before the block (a stray line end, an echo) are not a reason to ask
+  // again: a second request would interleave two replies. The caller's
+  // time-out decides when nothing comes.
+  if (it == b.end()) return Make(S::Incomplete);
   const size_t p = static_cast<size_t>(it - b.begin());
 
   if (format == BlockFormat::Scope && b.size() > p + 3 && b[p + 3] == '}') {

@@ -34,7 +34,10 @@ struct DataBlock {
 
 inline constexpr int kMaxBlockValues = 30;
 
-// Looks for one block in the bytes received so far. After the check byte the
+// Looks for one block in the bytes received so far (the raw byte buffer).
+// The caller scans after every received piece: Incomplete means keep waiting
+// (up to its time-out); anything else is handed to BankDownload or ScopeRead,
+// the raw buffer emptied and their next request sent. After the check byte the
 // line end may follow at once or after the closing bracket ("]" or "}"); any
 // other byte there means the count does not fit the block.
 DataBlock ScanDataBlock(std::span<const std::uint8_t> bytes, BlockFormat format);

@@ -56,9 +56,7 @@ TEST(DataBlock, BadBlocks) {
       {"count does not fit the bytes", countTooSmall, BlockFormat::Aster},
       {"count is not a number", notANumber, BlockFormat::Aster},
       {"count above 30", Text("{31,\r\n"), BlockFormat::Aster},
-      {"no block start", Text("OK\r\n"), BlockFormat::SornQor},
       {"cut short", Text("[80\r\n"), BlockFormat::SornQor},
-      {"wrong bracket for the model", good, BlockFormat::SornQor},
   };
   for (const Case& c : cases) {
     const DataBlock d = Scan(c.bytes, c.format);
@@ -73,7 +71,9 @@ TEST(DataBlock, EmptyBlocksAndLeadingNoise) {
   EXPECT_EQ(Scan(Text("{00,"), BlockFormat::Aster).status, S::Incomplete);
   EXPECT_EQ(Scan(Text("{00,\r\n"), BlockFormat::Aster).status, S::Empty);
   EXPECT_EQ(Scan(Text("[80,00,\r\n"), BlockFormat::SornQor).status, S::Empty);
-  EXPECT_EQ(Scan(Text("\r\n"), BlockFormat::Scope).status, S::Bad);
+  EXPECT_EQ(Scan(Text("\r\n"), BlockFormat::Scope).status, S::Incomplete);  // no block yet
+  EXPECT_EQ(Scan(Text("OK\r\n"), BlockFormat::SornQor).status, S::Incomplete);
+  EXPECT_EQ(Scan(EncodeDataBlock({1}, BlockFormat::Aster), BlockFormat::SornQor).status, S::Incomplete);
   EXPECT_EQ(Scan(Bytes{}, BlockFormat::Scope).status, S::Incomplete);
 
   Bytes noisy = Text("\r\n\x01");
