@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(cmake make g++ googletest
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-      wine64 wine32:i386 libwine-dev xvfb xauth socat)
+      wine64 wine32:i386 libwine-dev xvfb xauth socat libbenchmark-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

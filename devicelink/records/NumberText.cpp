@@ -1,0 +1,52 @@
+#include "devicelink/records/NumberText.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace pel::records {
+
+void AppendFixed(std::string& out, double value, int width, int precision) {
+  char buf[512];
+  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, precision);
+  if (res.ec != std::errc()) {  // cannot happen for doubles within the buffer; keep it visible
+    out += "nan";
+    return;
+  }
+  int len = static_cast<int>(res.ptr - buf);
+  if (len < width) out.append(static_cast<size_t>(width - len), ' ');
+  out.append(buf, res.ptr);
+}
+
+std::string FormatFixed(double value, int width, int precision) {
+  std::string s;
+  AppendFixed(s, value, width, precision);
+  return s;
+}
+
+bool ParseNumber(std::string_view text, double& value) {
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) return false;
+  }
+  if (text.empty()) return false;
+  double v = 0;
+  auto res = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
+  if (res.ec != std::errc() || res.ptr != text.data() + text.size() || !std::isfinite(v)) return false;
+  value = v;
+  return true;
+}
+
+bool ParseInteger(std::string_view text, int& value) {
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) return false;
+  }
+  if (text.empty()) return false;
+  int v = 0;
+  auto res = std::from_chars(text.data(), text.data() + text.size(), v, 10);
+  if (res.ec != std::errc() || res.ptr != text.data() + text.size()) return false;
+  value = v;
+  return true;
+}
+
+}  // namespace pel::records
