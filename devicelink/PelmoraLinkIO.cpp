@@ -169,7 +169,9 @@ void TPelmora::PollTick() {
   if (!timer_ || destroying_) return;
   timer_->setEnabled(false);
   auto keep = weak_from_this().lock();  // a handler may let the component go
+  if (keep) ++keepDepth_;
   PollInput();
+  if (keep) --keepDepth_;
   if (timer_ && !destroying_) timer_->setEnabled(true);
   // Ending here would free the timer inside its own tick: end from the queue.
   if (keep && keep.use_count() == 1) {

@@ -17,6 +17,8 @@ void TWinsockDaemon::ConnectLocal() {
   {
     std::lock_guard lock(socketLock_);
     socket_.connect(host_, port_);
+    // Under the wake lock, so the loop cannot miss the change while it goes to sleep.
+    std::lock_guard wakeLock(wakeLock_);
     connected_ = socket_.lastError() == 0;
   }
   wake_.notify_all();
