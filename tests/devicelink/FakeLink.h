@@ -133,7 +133,10 @@ class Worker final : public pel::link::SocketWorker {
   }
   bool HasReceived() const override { return !received.empty(); }
   void Resume() override {}
-  void Stop() override { stopped = true; }
+  void Stop() override {
+    stopped = true;
+    if (stoppedFlag) *stoppedFlag = true;
+  }
   void SetHandlers(Handlers h) override { handlers = std::move(h); }
   bool InHandOver() const override { return false; }
   void Deliver(const std::string& text) {
@@ -145,6 +148,7 @@ class Worker final : public pel::link::SocketWorker {
   std::shared_ptr<Host> host;
   Responder peer;  // null: nothing listens
   bool connected = false, stopped = false;
+  bool* stoppedFlag = nullptr;  // outlives the worker
   int connects = 0;
   std::vector<std::string> sent;
   std::deque<std::string> received;
@@ -177,6 +181,7 @@ struct Rig {
   std::shared_ptr<Usb> usb = std::make_shared<Usb>();
   Serial* serial = nullptr;  // owned by the component
   Worker* worker = nullptr;  // owned by the component
+  bool workerStopped = false;  // still readable after the component went
   pel::link::LinkEnvironment Env() {
     pel::link::LinkEnvironment env;
     env.host = host;
@@ -189,6 +194,7 @@ struct Rig {
     };
     env.makeWorker = [this] {
       auto w = std::make_unique<Worker>(host);
+      w->stoppedFlag = &workerStopped;
       worker = w.get();
       return w;
     };
