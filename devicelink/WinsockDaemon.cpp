@@ -26,9 +26,14 @@ void TWinsockDaemon::ConnectLocal() {
 
 void TWinsockDaemon::Disconnect() {
   if (!connected_) return;
-  std::lock_guard lock(socketLock_);
-  socket_.closeSocket();
-  connected_ = false;
+  {
+    std::lock_guard lock(socketLock_);
+    socket_.closeSocket();
+    connected_ = false;
+  }
+  // Texts queued for this connection must not go out on the next one.
+  std::lock_guard lock(sendLock_);
+  sendQueue_.clear();
 }
 
 void TWinsockDaemon::QueueSend(const std::string& text) {
@@ -109,6 +114,7 @@ void TWinsockDaemon::Execute() {
       bool failed;
       {
         std::lock_guard lock(socketLock_);
+        if (!connected_) continue;  // disconnected meanwhile: the text is dropped
         socket_.sendString(next);
         failed = socket_.lastError() != 0;
         if (failed) {
@@ -119,26 +125,24 @@ void TWinsockDaemon::Execute() {
       if (failed) HandOver(&Handlers::sendFailed);
       if (!PauseUnlessStopped(50)) break;
     }
+    // Receive for up to 200 ms, in slices that each take the socket lock
+    // alone, so a queued send, a disconnect or a stop waits one slice at most.
     std::string got;
-    bool lost = false;
-    {
-      std::lock_guard lock(socketLock_);
-      if (!connected_) continue;
-      // 200 ms in all, in slices, so a queued send or a stop need not wait for it.
-      for (int waited = 0; waited < 200 && got.empty() && running_; waited += 10) {
+    for (int waited = 0; waited < 200 && got.empty() && running_ && connected_; waited += 10) {
+      {
+        std::lock_guard lock(socketLock_);
+        if (!connected_) break;
         got = socket_.recvPacket(10);
         const int err = socket_.lastError();
         if (got.empty() && err != 0 && err != WSAETIMEDOUT) {
           socket_.closeSocket();
           connected_ = false;
-          lost = true;
           break;
         }
-        std::lock_guard q(sendLock_);
-        if (!sendQueue_.empty()) break;
       }
+      std::lock_guard q(sendLock_);
+      if (!sendQueue_.empty()) break;
     }
-    (void)lost;
     if (!got.empty()) {
       {
         std::lock_guard lock(receiveLock_);
