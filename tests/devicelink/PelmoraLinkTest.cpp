@@ -163,6 +163,9 @@ TEST_F(PelmoraLinkTest, CommandGoesOutOnEveryOpenTransportAndFailureRaises8) {
   EXPECT_EQ(errors, std::vector<int>{8});
   EXPECT_EQ(rig.worker->sent.back(), "s{10,0}\r\n");  // TCP still went
   EXPECT_GE(rig.host->pumps - pumps, 2);
+  // A text the TCP worker could not send raises 8 as a failed port write does.
+  rig.worker->handlers.sendFailed();
+  EXPECT_EQ(errors, (std::vector<int>{8, 8}));
 }
 
 TEST_F(PelmoraLinkTest, FrameDispatchByModeAndLengthCountsTheCarriageReturn) {
