@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "SimWireClient.h"
+#include "sim/interface/DataBlock.h"
 #include "sim/interface/InterfaceSim.h"
 
 namespace pel::sim {
@@ -141,6 +142,41 @@ TEST(SimTcp, SilentPeerAndPeerThatCloses) {
   ASSERT_TRUE(again);
   again->write("s{10,3}\r\n");
   EXPECT_EQ(again->readLine(kWait), "{Pelmora ASTER}");
+}
+
+TEST(SimTcp, CapturesThenDownloadsBlocksWithLineEndBytesInPieces) {
+  InterfaceSim sim(Model::Qor);
+  InterfaceSettings st = sim.settings();
+  st.captureSamples = 45;
+  // 0x0D0A0D0A: CR LF twice inside each value.
+  st.value = [](std::int64_t n, int) { return (0x0D0A0D0A + n) / 10000.0; };
+  sim.setSettings(st);
+  Faults f;
+  f.delivery = Delivery::RandomPieces;
+  f.pieceGapMicros = 200;
+  f.wrongCheckBlocks = {1};
+  sim.setFaults(f);
+  sim.startTcp();
+  auto wire = connectTcp(4000);
+  ASSERT_TRUE(wire);
+  wire->write("s{82,1,1}\r\ns{80,1}\r\n");  // 45 samples of 0.1 ms
+  EXPECT_EQ(wire->readLine(kWait), "[09]");
+  EXPECT_EQ(wire->readLine(kWait), "[01]");
+  EXPECT_EQ(wire->readLine(kWait), "[01,00000,01,012,000,000,0002]");
+  EXPECT_FALSE(sim.capturing());
+  Bank bank = sim.bank(0);
+  ASSERT_EQ(bank.samples.size(), 45u);
+  // First block comes with a wrong check byte, asked again it is right.
+  std::string right = sornBlock(std::span(bank.samples).first(30));
+  std::string wrong = sornBlock(std::span(bank.samples).first(30), true);
+  for (const std::string& want : {wrong, right}) {
+    wire->write("s{80,4,0}\r\n");
+    EXPECT_EQ(wire->readExactly(want.size(), kWait), want);
+  }
+  wire->write("s{80,4,1}\r\n");
+  std::string last = sornBlock(std::span(bank.samples).subspan(30));
+  EXPECT_EQ(wire->readExactly(last.size(), kWait), last);
+  EXPECT_EQ(wire->drain(50ms), "");
 }
 
 }  // namespace
