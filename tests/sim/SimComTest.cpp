@@ -108,6 +108,26 @@ TEST(SimCom, AsterDirectoryAndDownloadThenSilence) {
   EXPECT_EQ(wire->drain(100ms), "");
 }
 
+TEST(SimCom, ScopeBlockWithAWrongCheckByteThenRight) {
+  InterfaceSim sim(Model::Vaxo);
+  Faults f;
+  f.wrongCheckBlocks = {1};
+  sim.setFaults(f);
+  sim.startCom(8);
+  auto wire = openCom(7);
+  ASSERT_TRUE(wire);
+  wire->write("s{89,1}\r\ns{88,1,20}\r\n");
+  ASSERT_TRUE(sim.log().waitFor("s{88,1,20}", kWait));
+  Sleep(20);  // 200 values of 25 us
+  std::vector<std::int32_t> first;
+  for (int i = 0; i < 30; ++i) first.push_back(toRaw(1 + i % 10 / 10.0));
+  for (bool wrong : {true, false}) {
+    wire->write("s{88,2,0,30}\r\n");
+    std::string want = scopeBlock(first, wrong);
+    EXPECT_EQ(wire->readExactly(want.size(), kWait), want);
+  }
+}
+
 TEST(SimCom, MissingPortIsAClearError) {
   InterfaceSim sim;
   EXPECT_THROW(sim.startCom(199), std::runtime_error);

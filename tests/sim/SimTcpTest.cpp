@@ -1,6 +1,8 @@
 // The simulator served on TCP 127.0.0.1:4000, spoken to by a plain client.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "SimWireClient.h"
 #include "sim/interface/DataBlock.h"
 #include "sim/interface/InterfaceSim.h"
@@ -176,6 +178,33 @@ TEST(SimTcp, CapturesThenDownloadsBlocksWithLineEndBytesInPieces) {
   wire->write("s{80,4,1}\r\n");
   std::string last = sornBlock(std::span(bank.samples).subspan(30));
   EXPECT_EQ(wire->readExactly(last.size(), kWait), last);
+  EXPECT_EQ(wire->drain(50ms), "");
+}
+
+TEST(SimTcp, ScopeRunReadToTheEndThenStopped) {
+  InterfaceSim sim(Model::Qor);
+  InterfaceSettings st = sim.settings();
+  st.scopeChannels = {0, 2};
+  st.value = [](std::int64_t n, int ch) { return ch == 0 ? 1.5 : 2.25 + n; };
+  sim.setSettings(st);
+  sim.startTcp();
+  auto wire = connectTcp(4000);
+  ASSERT_TRUE(wire);
+  wire->write("s{11,3}\r\ns{88,1,20}\r\n");
+  EXPECT_EQ(wire->readLine(kWait), "{11}");
+  ASSERT_TRUE(sim.log().waitFor("s{88,1,20}", kWait));
+  std::vector<std::int32_t> all;
+  for (int i = 0; i < 200; ++i) all.push_back(toRaw(i % 2 ? 2.25 + i / 2 : 1.5));
+  std::this_thread::sleep_for(20ms);  // 100 instants of 25 us
+  for (int pos = 0; pos < 200; pos += 30) {
+    wire->write("s{88,2," + std::to_string(pos) + ",30}\r\n");
+    std::string want = scopeBlock(std::span(all).subspan(pos, std::min(30, 200 - pos)));
+    EXPECT_EQ(wire->readExactly(want.size(), kWait), want) << pos;
+  }
+  wire->write("s{88,2,200,30}\r\n");
+  EXPECT_EQ(wire->readLine(kWait), "{00}");
+  wire->write("s{88,0}\r\n");
+  ASSERT_TRUE(sim.log().waitFor("s{88,0}", kWait));
   EXPECT_EQ(wire->drain(50ms), "");
 }
 
