@@ -74,7 +74,7 @@ TEST_F(Streams, EachStartSequenceStreamsItsFormAndStopsAtOnce) {
     SCOPED_TRACE(c.name);
     use(c.model);
     engine.connect(now);
-    engine.log().clear();
+    std::size_t mark = engine.log().size();
     raw(c.start);
     EXPECT_EQ(engine.streamKind(), c.kind);
     std::string first;
@@ -94,7 +94,7 @@ TEST_F(Streams, EachStartSequenceStreamsItsFormAndStopsAtOnce) {
     EXPECT_EQ(advance(1s), Lines{});
     Lines all = c.start;
     all.insert(all.end(), c.stop.begin(), c.stop.end());
-    EXPECT_EQ(engine.log().texts(), all);
+    EXPECT_EQ(engine.log().textsFrom(mark), all);
   }
 }
 

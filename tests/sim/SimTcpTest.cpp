@@ -82,6 +82,30 @@ TEST(SimTcp, StreamsFramesAtTheSamplingTimeUntilStopped) {
   EXPECT_FALSE(sim.streaming());
 }
 
+TEST(SimTcp, FastBlockThenTimingStreamsAsTheStartChose) {
+  InterfaceSim sim(Model::Qor3);
+  sim.startTcp();
+  auto wire = connectTcp(4000);
+  ASSERT_TRUE(wire);
+  wire->write("s{146,1}\r\ns{11,1}\r\ns{12,0.000500,100}\r\ns{23,1}\r\ns{10,1}\r\n");
+  for (int i = 0; i < 3; ++i) {
+    std::string frame = wire->readLine(kWait);
+    EXPECT_EQ(frame.size() + 1, 93u) << frame;  // ten samples of channel A
+  }
+  wire->write("s{10,0}\r\ns{50,0}\r\n");
+  ASSERT_TRUE(sim.log().waitFor("s{50,0}", kWait));
+  wire->drain(50ms);
+  wire->write("s{11,0}\r\ns{13,1}\r\ns{10,1}\r\n");
+  std::string gates = wire->readLine(kWait);
+  EXPECT_EQ(gates, "{" + std::string(40, '0') + std::string(20, '1') + std::string(12, '0') + "}");
+  wire->write("s{10,0}\r\n");
+  ASSERT_TRUE(sim.log().waitFor("s{10,0}", kWait, 2));
+  EXPECT_EQ(sim.log().textsFrom(0),
+            (std::vector<std::string>{"s{146,1}", "s{11,1}", "s{12,0.000500,100}", "s{23,1}",
+                                      "s{10,1}", "s{10,0}", "s{50,0}", "s{11,0}", "s{13,1}",
+                                      "s{10,1}", "s{10,0}"}));
+}
+
 TEST(SimTcp, DeliversRepliesInPiecesWhenAsked) {
   InterfaceSim sim(Model::SornII);
   Faults f;
