@@ -25,6 +25,13 @@ std::vector<std::string> CommandLog::texts() const {
   return out;
 }
 
+std::vector<std::string> CommandLog::textsFrom(std::size_t first) const {
+  std::lock_guard g(lock_);
+  std::vector<std::string> out;
+  for (std::size_t i = first; i < entries_.size(); ++i) out.push_back(entries_[i].text);
+  return out;
+}
+
 std::size_t CommandLog::size() const {
   std::lock_guard g(lock_);
   return entries_.size();

@@ -20,6 +20,9 @@ class CommandLog {
   void append(std::chrono::steady_clock::time_point at, std::string text);
   std::vector<LoggedCommand> entries() const;
   std::vector<std::string> texts() const;
+  // The lines from entry `first` on (take size() before a sequence to get
+  // just that sequence, such as a start and its stop).
+  std::vector<std::string> textsFrom(std::size_t first) const;
   std::size_t size() const;
   // How often exactly this line arrived.
   std::size_t count(const std::string& text) const;

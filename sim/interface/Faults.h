@@ -22,6 +22,11 @@ struct Faults {
   Delivery delivery = Delivery::Whole;
   unsigned seed = 1;           // for random pieces and noise
   int pieceGapMicros = 2000;   // pause between pieces, so they arrive as separate reads
+  // Memory and scope data blocks, counted from 1 since the faults were set:
+  // these carry a wrong check byte ...
+  std::vector<int> wrongCheckBlocks;
+  // ... and after this many the box falls silent (0: never).
+  int silentAfterBlocks = 0;
 };
 
 // Cuts outgoing bytes into the writes the delivery mode asks for.

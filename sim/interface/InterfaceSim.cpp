@@ -71,6 +71,18 @@ void InterfaceSim::setHandler(int code, const std::string& firstArg, SimEngine::
   core_.withEngine([&](SimEngine& e) { e.setHandler(code, firstArg, std::move(h)); });
 }
 
+void InterfaceSim::setBank(int index, Bank bank) {
+  core_.withEngine([&](SimEngine& e) { e.memory().banks.at(index) = std::move(bank); });
+}
+
+Bank InterfaceSim::bank(int index) {
+  return core_.withEngine([&](SimEngine& e) { return e.memory().banks.at(index); });
+}
+
+bool InterfaceSim::capturing() {
+  return core_.withEngine([](SimEngine& e) { return e.memory().capture.has_value(); });
+}
+
 bool InterfaceSim::streaming() {
   return core_.withEngine([](SimEngine& e) { return e.streaming(); });
 }

@@ -56,6 +56,12 @@ class InterfaceSim {
     return core_.withEngine(std::forward<F>(f));
   }
 
+  // A memory bank (index 0 to 15; Sorn II and Qor reach the `current`
+  // one); throws std::out_of_range for another index.
+  void setBank(int index, Bank bank);
+  Bank bank(int index);
+  bool capturing();
+
   CommandLog& log() { return core_.log(); }
   bool streaming();
   std::int64_t framesSent();

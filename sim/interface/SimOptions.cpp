@@ -22,7 +22,9 @@ const char* simUsage() {
          "           [--identify TEXT] [--product TEXT] [--version TEXT] [--sensors A,B,...]\n"
          "           [--no-timing] [--no-scope] [--no-8port]\n"
          "           [--delivery whole|bytes|pieces] [--silent] [--garbage N]\n"
-         "           [--frame-delta N] [--close-after N] [--quiet]\n"
+         "           [--frame-delta N] [--close-after N] [--wrong-check N,...]\n"
+         "           [--silent-after-blocks N] [--capture-samples N] [--refuse-capture]\n"
+         "           [--quiet]\n"
          "Serves the interface's command protocol on 127.0.0.1:4000 (default) or COMn\n"
          "until Ctrl+C; echoes every command received unless --quiet.\n";
 }
@@ -95,6 +97,21 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
       o.faults.frameLengthDelta = intArg(a, value(), -30, 30);
     } else if (a == "--close-after") {
       o.faults.closeAfterCommands = intArg(a, value(), 0, 1000000);
+    } else if (a == "--wrong-check") {
+      const std::string& list = value();
+      std::size_t start = 0;
+      while (true) {
+        std::size_t comma = list.find(',', start);
+        o.faults.wrongCheckBlocks.push_back(intArg(a, list.substr(start, comma - start), 1, 1000000));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+      }
+    } else if (a == "--silent-after-blocks") {
+      o.faults.silentAfterBlocks = intArg(a, value(), 0, 1000000);
+    } else if (a == "--capture-samples") {
+      o.settings.captureSamples = intArg(a, value(), 0, 50010);
+    } else if (a == "--refuse-capture") {
+      o.settings.refuseCapture = true;
     } else if (a == "--quiet") {
       o.quiet = true;
     } else {

@@ -28,10 +28,16 @@ double defaultValue(std::int64_t sample, int channel) {
   return channel + 1 + static_cast<double>(sample % 10) / 10.0;
 }
 
+bool defaultGate(std::int64_t tick, int) {
+  std::int64_t t = tick % 100;
+  return t >= 40 && t < 60;
+}
+
 InterfaceSettings InterfaceSettings::forModel(Model m) {
   InterfaceSettings s;
   s.identifyReply = identifyReplyFor(m);
   s.value = defaultValue;
+  s.gate = defaultGate;
   s.sensorIds = {12, 0, 0, 0, 0, 0, 0, 0};
   s.productNo = "10001";
   s.versionNo = "1.0";
@@ -39,6 +45,7 @@ InterfaceSettings InterfaceSettings::forModel(Model m) {
     case Model::SornII:
       s.timingProbe = "{16}";
       s.productNo = "SORN-2";
+      s.memory = MemoryFormat::SornQor;
       s.versionNo = "2.1";
       break;
     case Model::Aster:
@@ -46,6 +53,8 @@ InterfaceSettings InterfaceSettings::forModel(Model m) {
       s.timingProbe = "{16}";
       s.scopeProbe = "{11}";
       s.productNo = m == Model::Aster ? "ASTER-1" : "VAXO-1";
+      s.memory = m == Model::Aster ? MemoryFormat::Aster : MemoryFormat::None;
+      s.scopeRuns = true;
       s.versionNo = "3.0";
       break;
     case Model::Qor:
@@ -53,6 +62,8 @@ InterfaceSettings InterfaceSettings::forModel(Model m) {
       s.scopeProbe = "{11}";
       s.eightPortProbe = "{11}";
       s.productNo = "QOR-1";
+      s.memory = MemoryFormat::SornQor;
+      s.scopeRuns = true;
       s.versionNo = "4.2";
       break;
     case Model::Qor3:
@@ -60,6 +71,7 @@ InterfaceSettings InterfaceSettings::forModel(Model m) {
       s.scopeProbe = "{11}";
       s.eightPortProbe = "{11}";
       s.productNo = "QOR-3";
+      s.scopeRuns = true;
       s.versionNo = "5.0";
       s.frameLength4 = 51;
       break;

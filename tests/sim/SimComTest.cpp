@@ -5,6 +5,7 @@
 
 #include "SimWireClient.h"
 #include "sim/interface/ComPairLink.h"
+#include "sim/interface/DataBlock.h"
 #include "sim/interface/InterfaceSim.h"
 
 namespace pel::sim {
@@ -79,6 +80,52 @@ TEST(SimCom, PiecesAndAPortThatCloses) {
   EXPECT_EQ(sim.connections(), 2);
   wire->write("s{10,4}\r\n");
   EXPECT_EQ(wire->readLine(kWait), "{3.0}");
+}
+
+TEST(SimCom, AsterDirectoryAndDownloadThenSilence) {
+  InterfaceSim sim(Model::Aster);
+  Bank b;
+  b.intervalUnits = 5;
+  b.sensorIds = {12, 0, 7};
+  for (int i = 0; i < 40; ++i) b.samples.push_back(i % 2 ? -0x0A0D0A0D : 0x0D0A0D0A + i);
+  sim.setBank(2, b);
+  Faults f;
+  f.silentAfterBlocks = 1;
+  sim.setFaults(f);
+  sim.startCom(8);
+  auto wire = openCom(7);
+  ASSERT_TRUE(wire);
+  wire->write("s{80,10}\r\n");
+  EXPECT_EQ(wire->readLine(kWait), "{0,0,1,0,0,0,0,0,0,0,0,0,0,0,0,0}");
+  wire->write("s{80,11,3}\r\n");
+  EXPECT_EQ(wire->readLine(kWait), "{00000,05,012,000,007,00040}");
+  wire->write("s{80,12,6252,30}\r\n");
+  std::string first = asterBlock(std::span(b.samples).first(30));
+  EXPECT_EQ(wire->readExactly(first.size(), kWait), first);
+  // The box falls silent during the download.
+  wire->write("s{80,12,6282,30}\r\n");
+  ASSERT_TRUE(sim.log().waitFor("s{80,12,6282,30}", kWait));
+  EXPECT_EQ(wire->drain(100ms), "");
+}
+
+TEST(SimCom, ScopeBlockWithAWrongCheckByteThenRight) {
+  InterfaceSim sim(Model::Vaxo);
+  Faults f;
+  f.wrongCheckBlocks = {1};
+  sim.setFaults(f);
+  sim.startCom(8);
+  auto wire = openCom(7);
+  ASSERT_TRUE(wire);
+  wire->write("s{89,1}\r\ns{88,1,20}\r\n");
+  ASSERT_TRUE(sim.log().waitFor("s{88,1,20}", kWait));
+  Sleep(20);  // 200 values of 25 us
+  std::vector<std::int32_t> first;
+  for (int i = 0; i < 30; ++i) first.push_back(toRaw(1 + i % 10 / 10.0));
+  for (bool wrong : {true, false}) {
+    wire->write("s{88,2,0,30}\r\n");
+    std::string want = scopeBlock(first, wrong);
+    EXPECT_EQ(wire->readExactly(want.size(), kWait), want);
+  }
 }
 
 TEST(SimCom, MissingPortIsAClearError) {

@@ -167,18 +167,18 @@ TEST_F(Engine, CatchesUpAfterAStallWithinABound) {
 }
 
 TEST_F(Engine, HandlerTableTakesNewCommandsAndOverrides) {
-  engine.setHandler(80, "1", [](SimEngine& e, const Command& c, Clock::time_point) {
+  engine.setHandler(90, "1", [](SimEngine& e, const Command& c, Clock::time_point) {
     e.reply("{bank " + c.arg(0) + "}");
   });
-  engine.setHandler(80, [](SimEngine& e, const Command&, Clock::time_point) { e.reply("{80}"); });
+  engine.setHandler(90, [](SimEngine& e, const Command&, Clock::time_point) { e.reply("{90}"); });
   engine.setHandler(10, "3", [](SimEngine& e, const Command&, Clock::time_point) {
     e.reply("{Pelmora VAXO custom}");
   });
-  EXPECT_EQ(send("s{80,1}"), Lines{"{bank 1}"});
-  EXPECT_EQ(send("s{80,3}"), Lines{"{80}"});
+  EXPECT_EQ(send("s{90,1}"), Lines{"{bank 1}"});
+  EXPECT_EQ(send("s{90,3}"), Lines{"{90}"});
   EXPECT_EQ(send("s{10,3}"), Lines{"{Pelmora VAXO custom}"});
-  engine.setHandler(80, nullptr);
-  EXPECT_EQ(send("s{80,3}"), Lines{});
+  engine.setHandler(90, nullptr);
+  EXPECT_EQ(send("s{90,3}"), Lines{});
   // A handler or stream source that throws costs only its own answer.
   engine.setHandler(81, [](SimEngine&, const Command&, Clock::time_point) -> void {
     throw std::runtime_error("bank empty");

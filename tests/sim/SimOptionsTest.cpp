@@ -38,11 +38,22 @@ TEST(SimOptions, ModelSetsDefaultsThatLaterOptionsChange) {
   EXPECT_EQ(parseSimOptions({"--identify", "Pelmora Z"}).settings.identifyReply, "Pelmora Z");
 }
 
+TEST(SimOptions, MemoryFaultsAndCaptures) {
+  SimOptions o = parseSimOptions({"--model", "aster", "--wrong-check", "2,5", "--silent-after-blocks",
+                                  "7", "--capture-samples", "3000", "--refuse-capture"});
+  EXPECT_EQ(o.settings.memory, MemoryFormat::Aster);
+  EXPECT_EQ(o.faults.wrongCheckBlocks, (std::vector<int>{2, 5}));
+  EXPECT_EQ(o.faults.silentAfterBlocks, 7);
+  EXPECT_EQ(o.settings.captureSamples, 3000);
+  EXPECT_TRUE(o.settings.refuseCapture);
+}
+
 TEST(SimOptions, BadOptionsAreNamed) {
   const std::vector<std::vector<std::string>> bad = {
       {"--model", "box"}, {"--com"},          {"--com", "0"},           {"--com", "x"},
       {"--tcp", "70000"}, {"--delivery", "x"}, {"--sensors", "1,,2"},
       {"--sensors", "1,2,3,4,5,6,7,8,9"},     {"--frame-delta", "99"},  {"--what"},
+      {"--wrong-check", "0"}, {"--wrong-check", "1,"}, {"--capture-samples", "50011"},
   };
   for (const auto& args : bad) {
     try {

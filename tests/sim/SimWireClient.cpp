@@ -28,6 +28,24 @@ std::string Wire::readLine(std::chrono::milliseconds wait) {
   }
 }
 
+std::string Wire::readExactly(std::size_t n, std::chrono::milliseconds wait) {
+  auto end = std::chrono::steady_clock::now() + wait;
+  while (pending_.size() < n) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    if (left.count() <= 0) break;
+    char buf[512];
+    int got = read(buf, sizeof buf, left);
+    if (got < 0) break;
+    if (got > 0) {
+      ++reads_;
+      pending_.append(buf, got);
+    }
+  }
+  std::string out = pending_.substr(0, n);
+  pending_.erase(0, out.size());
+  return out;
+}
+
 std::string Wire::drain(std::chrono::milliseconds quiet) {
   std::string all = std::exchange(pending_, std::string());
   char buf[512];

@@ -16,6 +16,8 @@ class Wire {
 
   // The next line without its CR LF; empty when none completes in time.
   std::string readLine(std::chrono::milliseconds wait);
+  // Exactly n bytes (binary blocks); fewer when the wait runs out first.
+  std::string readExactly(std::size_t n, std::chrono::milliseconds wait);
   // Everything that arrives until the wire has been quiet for `quiet`.
   std::string drain(std::chrono::milliseconds quiet);
   bool closedWithin(std::chrono::milliseconds wait);

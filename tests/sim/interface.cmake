@@ -1,5 +1,5 @@
 pel_test(sim_protocol_tests PORTABLE
-  SOURCES SimProtocolTest.cpp SimEngineTest.cpp SimOptionsTest.cpp
+  SOURCES SimProtocolTest.cpp SimEngineTest.cpp SimOptionsTest.cpp SimStreamTest.cpp SimMemoryTest.cpp SimScopeTest.cpp
   LIBS pel_sim_core)
 pel_test(sim_tcp_tests SOURCES SimTcpTest.cpp SimWireClient.cpp
   LIBS pel_sim_interface LOCKS tcp4000)
