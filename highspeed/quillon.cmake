@@ -1,6 +1,6 @@
 # The high-speed capture program Quillon.
 pel_portable_library(quillon_portable
-  SOURCES PortName.cpp ui/NumberText.cpp)
+  SOURCES PortName.cpp ui/NumberText.cpp Dialect.cpp AcquisitionModel.cpp)
 
 if(PEL_WINDOWS)
   pel_windows_library(quillon_windows

@@ -1,6 +1,6 @@
 # Tests of the high-speed program and its simulated interface.
 pel_test(quillon_portable_tests PORTABLE
-  SOURCES ReceiveRingTest.cpp PortNameTest.cpp
+  SOURCES ReceiveRingTest.cpp PortNameTest.cpp ModelTest.cpp
   LIBS quillon_portable quillon_sim_core)
 
 if(PEL_WINDOWS)
