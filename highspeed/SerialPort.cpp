@@ -227,8 +227,8 @@ int CSerialPort::Close() {
   if (IsOpen()) SetCommMask(handle_, 0);
   if (reader_.joinable()) reader_.join();
   int result = 0;
+  std::lock_guard<std::mutex> lock(writeLock_);  // no write is in flight while the handle goes
   if (IsOpen()) {
-    std::lock_guard<std::mutex> lock(writeLock_);
     PurgeAll();
     result = CloseHandle(handle_) ? 1 : 0;
   }

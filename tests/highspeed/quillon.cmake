@@ -19,3 +19,13 @@ if(PEL_WINDOWS)
   target_compile_definitions(quillon_start_test PRIVATE QUILLON_EXE="$<TARGET_FILE:Quillon>")
   add_dependencies(quillon_start_test Quillon)
 endif()
+
+if(PEL_WINDOWS)
+  pel_test(quillon_end_to_end_test
+    SOURCES EndToEndTest.cpp ProgramDriver.cpp
+    LIBS quillon_sim_port user32 advapi32 comctl32
+    FIXTURES compair_11_12 LOCKS compair_11_12 quillon_program serialcomm
+    TIMEOUT 120)
+  target_compile_definitions(quillon_end_to_end_test PRIVATE QUILLON_EXE="$<TARGET_FILE:Quillon>")
+  add_dependencies(quillon_end_to_end_test Quillon)
+endif()
