@@ -87,7 +87,14 @@ void QuillonSim::SetBuffer(int number, int msInterval, int fastInterval, int a, 
   buf.sensor[1] = b;
   buf.sensor[2] = c;
   buf.samples.resize(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) buf.samples[static_cast<std::size_t>(i)] = PatternRaw(number, i);
+  for (int i = 0; i < count; ++i) {
+    std::int32_t raw = PatternRaw(number, i);
+    // In 30-sample frames from the buffer's start: "}" CR LF ends byte 29 (a
+    // buffer-info length), or "]" CR LF ends byte 31 (an experiment-info length).
+    if (faults_.lineEndSamples && i % 30 == 5) raw = 0x0000007D;
+    if (faults_.lineEndSamples && i % 30 == 6) raw = (i / 30) % 2 == 0 ? 0x0D0A0000 : 0x005D0D0A;
+    buf.samples[static_cast<std::size_t>(i)] = raw;
+  }
 }
 
 void QuillonSim::SetSornExperiment(int msInterval, int fastInterval, int a, int b, int c, int blocks) {
@@ -132,6 +139,7 @@ void QuillonSim::SendFrame(const std::vector<std::int32_t>& raw, bool sorn) {
     return;
   }
   Reply(EncodeFrame(raw, sorn, wrong));
+  if (faults_.unsolicitedLines) out_ += "{7}\r\n[33]\r\n";
 }
 
 void QuillonSim::FinishCapture() {

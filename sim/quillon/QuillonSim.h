@@ -25,6 +25,8 @@ struct SimFaults {
   int badHeaderFrames = 0;       // the next n frames announce count 00 (odd) or 31 (even)
   bool noiseBeforeReplies = false;  // stray bytes before every reply's bracket
   bool silent = false;           // answers nothing
+  bool unsolicitedLines = false; // a status line nobody asked for after every frame
+  bool lineEndSamples = false;   // buffers set from now on hold samples whose bytes read "}" CR LF / "]" CR LF
 };
 
 class QuillonSim {

@@ -324,46 +324,46 @@ TEST(Download, SornBlocksAndTheirExport) {
 }
 
 TEST(Download, LineEndsInsideFrameDataAreData) {
-  // 0x7D 0x0D 0x0A ("}" CR LF) as data bytes at the lengths of text replies.
-  const std::int32_t tricky = 0x007D0D0A;
-  const std::int32_t squareTricky = 0x005D0D0A;
+  // Data bytes that end the line in "}" CR LF at length 30 (a buffer-info
+  // length) and in "]" CR LF at length 32 (an experiment-info length), while a
+  // buffer list is expected (which takes any "}" CR LF line).
+  // Data bytes as text: the first two read as a valid buffer info ("{08,1,2,3,4,5}"
+  // CR LF at length 30) and a valid experiment info at length 32.
+  auto samples = [](const std::string& bytes) {
+    std::vector<std::int32_t> raw;
+    for (std::size_t i = 0; i + 3 < bytes.size(); i += 4) {
+      std::uint32_t u = 0;
+      for (int k = 0; k < 4; ++k) u = (u << 8) | static_cast<std::uint8_t>(bytes[i + k]);
+      raw.push_back(static_cast<std::int32_t>(u));
+    }
+    return raw;
+  };
+  const std::vector<std::vector<std::int32_t>> frames = {
+      samples("1,2,3,4,5" + std::string(14, 'x') + "}\r\n" + "abcdef"),
+      samples("1,2,3,4,5,6" + std::string(14, 'x') + "]\r\n" + "abcdefgh"),
+      {0x007D0D0A, 2},
+  };
   for (Delivery d : kDeliveries) {
-    Rig r(sim::Model::Aster, d, 11);
-    r.S([](AcquisitionState& s) {
-      s.m_modelName = "PelmoraAster";
-      s.m_listExpected = 1;  // would take any "}" CR LF line
-      s.m_sensorId[0] = 1;
-      s.m_selStart = 0;
-      s.m_selEnd = 7;
-      return 0;
-    });
-    r.sim.Faults().silent = true;
-    r.Apply(r.m.Loading(r.now));
-    // 7 samples: the first's bytes end the line at length 8, a later one at 30 ("}" CR LF)
-    // and at 32 ("]" CR LF).
-    r.Deliver(Frame({tricky, 1, 2, 3, 4, 5, 6}));
-    r.S([&](AcquisitionState& s) {
-      EXPECT_EQ(s.table.m_rowCount, 7);
-      EXPECT_FLOAT_EQ(s.table.columns[0][0], tricky / 10000.0f);
-      return 0;
-    });
-    Rig q(sim::Model::Aster, d, 12);
-    q.S([](AcquisitionState& s) {
-      s.m_modelName = "PelmoraAster";
-      s.m_sensorId[0] = 1;
-      s.m_selEnd = 8;
-      return 0;
-    });
-    q.sim.Faults().silent = true;
-    q.Apply(q.m.Loading(q.now));
-    // Bytes 27-29 and 29-31 of this frame read "}" CR LF and "]" CR LF.
-    q.Deliver(Frame({1, 2, 3, 4, 5, tricky, squareTricky, 8}));
-    q.S([&](AcquisitionState& s) {
-      EXPECT_EQ(s.table.m_rowCount, 8);
-      EXPECT_FLOAT_EQ(s.table.columns[0][5], tricky / 10000.0f);
-      return 0;
-    });
-    EXPECT_EQ(q.Count(Effect::Export), 1);
+    for (const auto& raw : frames) {
+      Rig r(sim::Model::Aster, d, 11);
+      const int n = static_cast<int>(raw.size());
+      r.S([&](AcquisitionState& s) {
+        s.m_modelName = "PelmoraAster";
+        s.m_listExpected = 1;
+        s.m_sensorId[0] = 1;
+        s.m_selEnd = n;
+        return 0;
+      });
+      r.sim.Faults().silent = true;
+      r.Apply(r.m.Loading(r.now));
+      r.Deliver(EncodeFrame(raw, false));
+      r.S([&](AcquisitionState& s) {
+        EXPECT_EQ(s.table.m_rowCount, n);
+        for (int i = 0; i < n; ++i) EXPECT_FLOAT_EQ(s.table.columns[0][i], raw[i] / 10000.0f);
+        return 0;
+      });
+      EXPECT_EQ(r.Count(Effect::Export), 1);
+    }
   }
 }
 
@@ -490,6 +490,41 @@ TEST(Dialog, RefusalsByState) {
   s.Apply(s.m.Delete());
   EXPECT_EQ(s.Count(Effect::Message, "QuillonDlg9"), 1);
   EXPECT_EQ(s.Count(Effect::Message, "QuillonDlg6"), 1);
+}
+
+}  // namespace
+}  // namespace quillon::test
+
+namespace quillon::test {
+namespace {
+
+// Whole downloads through the simulator's faults, in every delivery.
+TEST(Download, SimulatorFaultsEndInTheSameTable) {
+  for (Delivery d : kDeliveries) {
+    for (int fault = 0; fault < 3; ++fault) {
+      Rig r(sim::Model::Aster, d, 20 + static_cast<unsigned>(fault));
+      r.sim.Faults().lineEndSamples = fault == 0;
+      r.sim.Faults().unsolicitedLines = fault == 1;
+      r.sim.Faults().noiseBeforeReplies = fault == 2;
+      r.sim.SetBuffer(2, 0, 3, 1, 0, 3, 140);
+      r.Identify();
+      ASSERT_TRUE(r.m.SelectRow(0));
+      r.Do(r.m.Loading(r.now));
+      ASSERT_EQ(r.Count(Effect::Export), 1) << fault;
+      EXPECT_EQ(r.Last(Effect::Export)->b, 70);
+      std::vector<std::int32_t> raw;
+      r.sim.Buffer(2).samples.swap(raw);
+      r.S([&](AcquisitionState& s) {
+        EXPECT_EQ(s.table.m_rowCount, 70);
+        for (int i = 0; i < 70; ++i) {
+          EXPECT_FLOAT_EQ(s.table.columns[0][i], raw[2 * i] / 10000.0f) << i;
+          EXPECT_FLOAT_EQ(s.table.columns[2][i], raw[2 * i + 1] / 10000.0f) << i;
+        }
+        return 0;
+      });
+      EXPECT_EQ(r.Count(Effect::FixedMessage), 0);
+    }
+  }
 }
 
 }  // namespace

@@ -29,3 +29,13 @@ if(PEL_WINDOWS)
   target_compile_definitions(quillon_end_to_end_test PRIVATE QUILLON_EXE="$<TARGET_FILE:Quillon>")
   add_dependencies(quillon_end_to_end_test Quillon)
 endif()
+
+if(PEL_WINDOWS)
+  pel_test(quillon_port_probe_test
+    SOURCES ProbeTest.cpp ProgramDriver.cpp
+    LIBS quillon_sim_port user32 advapi32
+    FIXTURES compair_3_4 LOCKS compair_3_4 quillon_program serialcomm
+    TIMEOUT 90)
+  target_compile_definitions(quillon_port_probe_test PRIVATE QUILLON_EXE="$<TARGET_FILE:Quillon>")
+  add_dependencies(quillon_port_probe_test Quillon)
+endif()
