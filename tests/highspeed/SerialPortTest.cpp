@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -24,6 +25,19 @@ std::string Collect(CSerialPort& port, std::size_t n, int maxMs = 5000) {
       Sleep(1);
   }
   return got;
+}
+
+// A message box of this process with the program's caption.
+BOOL CALLBACK FindOwnMessageBox(HWND w, LPARAM lp) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char title[64] = {};
+  GetWindowTextA(w, title, sizeof title);
+  if (pid == GetCurrentProcessId() && std::string(title) == "Pelmora Experiment") {
+    *reinterpret_cast<HWND*>(lp) = w;
+    return FALSE;
+  }
+  return TRUE;
 }
 
 std::string Pattern(std::size_t n) {
@@ -90,17 +104,18 @@ TEST(SerialPort, ClosingAPortThatNeverOpenedIsSafe) {
   EXPECT_FALSE(never.Write("S{10,3}", 7)) << "a write on a closed port reports failure";
   CSerialPort failed;
   // A port that does not exist: the failed open shows its fixed message, which a
-  // watcher dismisses.
-  std::thread dismiss([] {
-    for (int i = 0; i < 400; ++i) {
-      if (HWND box = FindWindowA("#32770", "Pelmora Experiment")) {
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        return;
-      }
+  // watcher dismisses (only this process's box: other tests may show theirs).
+  std::atomic<bool> opened{false};
+  std::thread dismiss([&] {
+    while (!opened) {
+      HWND box = nullptr;
+      EnumWindows(FindOwnMessageBox, reinterpret_cast<LPARAM>(&box));
+      if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
       Sleep(10);
     }
   });
   EXPECT_EQ(failed.OpenPort(97, 115200), 0);
+  opened = true;
   dismiss.join();
   EXPECT_FALSE(failed.IsOpen());
   EXPECT_EQ(failed.Close(), 0);
