@@ -80,13 +80,21 @@ TEST(EndToEnd, ProbeListCaptureDownload) {
   EXPECT_EQ(ItemText(dlg, 1017), "    0");
   EXPECT_EQ(ItemText(dlg, 1016), "   65");
 
+  sim.SetByteWise(true);  // every byte of the frames in a write of its own
   Click(dlg, 1004);
   EXPECT_EQ(app.DismissMessage(15000), "Download finished");
+  sim.SetByteWise(false);
   EXPECT_TRUE(SimSaw(sim, "S{80,12,0,30}"));
   EXPECT_TRUE(SimSaw(sim, "S{80,12,30,30}"));
   EXPECT_TRUE(SimSaw(sim, "S{80,12,60,5}"));
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(dlg, 1000))) << "progress bar hidden";
   for (int id : {1002, 1004, 1012, 1013}) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, id))) << id;
+
+  // Delete the selected buffer: acknowledged, the selection goes, the list is read again.
+  Click(dlg, 1012);
+  EXPECT_TRUE(WaitFor([&] { return SimSaw(sim, "S{80,14,1}") && ListRows(dlg) == 2 && ItemText(dlg, 1018).empty(); }));
+  Click(dlg, 1013);
+  EXPECT_TRUE(WaitFor([&] { return SimSaw(sim, "S{80,13}") && ListRows(dlg) == 0; }));
 
   Click(dlg, 1007);
   DWORD code = 1;
