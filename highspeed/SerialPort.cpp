@@ -24,23 +24,14 @@ bool FinishOverlapped(HANDLE h, OVERLAPPED& ov, DWORD waitMs, DWORD& done) {
 CSerialPort::~CSerialPort() { Close(); }
 
 int CSerialPort::Open(const std::string& name, int baud) {
-  if (OpenDevice(PortDeviceName(name), 8192) == 0) return 0;
-  if (Configure(baud, 8, 0, 0) == 0) {
-    MessageBoxA(nullptr, "COM port not configed", kCaption, MB_OK);
-    return 0;
-  }
-  run_.store(1, std::memory_order_release);
-  try {
-    reader_ = std::thread(&CSerialPort::ReaderThreadProc, this);
-  } catch (const std::system_error&) {
-    run_.store(0, std::memory_order_release);
-    return 0;
-  }
-  return 1;
+  return OpenDevice(PortDeviceName(name), 8192) ? StartReader(baud) : 0;
 }
 
 int CSerialPort::OpenPort(int number, int baud) {
-  if (OpenDevice(PortNameForNumber(number), 4096) == 0) return 0;
+  return OpenDevice(PortNameForNumber(number), 4096) ? StartReader(baud) : 0;
+}
+
+int CSerialPort::StartReader(int baud) {
   if (Configure(baud, 8, 0, 0) == 0) {
     MessageBoxA(nullptr, "COM port not configed", kCaption, MB_OK);
     return 0;

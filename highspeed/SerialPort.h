@@ -55,9 +55,12 @@ class CSerialPort {
 
  private:
   int OpenDevice(const std::string& device, DWORD queueSize);
+  int StartReader(int baud);
   void ReaderThreadProc();
   void ReleaseEvents();
 
+  // Set by Open and cleared by Close (under writeLock_), both on the owner's
+  // thread; the reader thread uses it only between the two.
   HANDLE handle_ = nullptr;
   ReceiveRing ring_;
   std::atomic<int> run_{0};  // written by the owner's thread, read by the workers
