@@ -1,6 +1,7 @@
 // The port probe without a serial-port list: COM3 upward, each asked "S{10,3}";
 // the simulated interface answers on the other end of the COM3 pty pair.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,8 @@ class EmptySerialList {
 TEST(PortProbe, WithoutAListTheFirstPortThatAnswersIsTaken) {
   SetRegString(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\Pelmora\\Quillon\\1033\\MainDialog",
                "DialogTitle", "Quillon probe");
+  SetRegString(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\Pelmora\\Quillon\\1033\\Message",
+               "QuillonDlg4", "Blocks loaded");
   sim::SimPort sim(sim::Model::Sorn);
   ASSERT_TRUE(sim.Start("COM4"));
   EmptySerialList empty;
@@ -56,6 +59,26 @@ TEST(PortProbe, WithoutAListTheFirstPortThatAnswersIsTaken) {
     for (const auto& c : s.Commands()) identifies += c == "S{10,3}";
   });
   EXPECT_EQ(identifies, 2) << "once by the probe, once for the identification";
+
+  // A Sorn capture ends with its experiment info (one list row); its blocks download.
+  Click(dlg, 1002);
+  bool listed = false;
+  for (int i = 0; i < 500 && !listed; ++i) {
+    listed = SendMessageA(GetDlgItem(dlg, 1005), LVM_GETITEMCOUNT, 0, 0) == 1;
+    Sleep(20);
+  }
+  EXPECT_TRUE(listed);
+  for (int i = 0; i < 500 && !IsWindowEnabled(GetDlgItem(dlg, 1004)); ++i) Sleep(20);
+  Click(dlg, 1004);
+  EXPECT_EQ(app.DismissMessage(15000), "Blocks loaded");
+  std::vector<std::string> blocks;
+  sim.With([&](sim::QuillonSim& s) {
+    for (const auto& c : s.Commands())
+      if (c.rfind("S{80,4,", 0) == 0) blocks.push_back(c);
+  });
+  ASSERT_EQ(blocks.size(), 10u) << "300 samples in blocks of 30";
+  EXPECT_EQ(blocks.front(), "S{80,4,0}");
+  EXPECT_EQ(blocks.back(), "S{80,4,9}");
   Click(dlg, 1007);
   DWORD code = 1;
   EXPECT_TRUE(app.WaitExit(10000, &code));
