@@ -1,0 +1,29 @@
+#pragma once
+// Resource and control ids of the program.
+#define IDR_MAINFRAME 128
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDM_ABOUTBOX 0x0010
+#define IDD_ACQUISITION 129
+
+#define IDC_PROGRESS 1000
+#define IDC_EXPERIMENT 1002
+#define IDC_LOADING 1004
+#define IDC_BUFFER_LIST 1005
+#define IDC_EXIT 1007
+#define IDC_INTERVAL 1009
+#define IDC_DELETE 1012
+#define IDC_CLEAR 1013
+#define IDC_SEL_END 1016
+#define IDC_SEL_START 1017
+#define IDC_SEL_BUFFER 1018
+#define IDC_SEL_ROW 1019
+#define IDC_CHANNEL 1020
+#define IDC_LEVEL_VALUE 1021
+#define IDC_LEVEL 1022
+#define IDC_GROUP_SETUP 1023
+#define IDC_LABEL_CHANNEL 1024
+#define IDC_LABEL_INTERVAL 1025
+#define IDC_LABEL_SEC 1026
+#define IDC_GROUP_BUFFER 1027
+#define IDC_SAVE 1028
