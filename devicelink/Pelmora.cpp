@@ -146,6 +146,7 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     s.memoryCounter = s.scopeCounter = 0;
     s.digitalTimingOptions = {true, false, false};
     s.recentRecords.clear();
+    InstallRunHooks();
     s.usbNewReading = false;
     // 16. The port component and the receive state.
     serial_ = std::shared_ptr<SerialLink>(env_.makeSerial());

@@ -23,6 +23,8 @@
 #include "devicelink/LinkEnvironment.h"
 #include "devicelink/LinkModel.h"
 #include "devicelink/LinkProcessState.h"
+#include "devicelink/records/RecentRecords.h"
+#include "devicelink/records/StreamContext.h"
 
 namespace pel {
 class Timer;
@@ -221,6 +223,54 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
     TPelmora& p_;
     std::shared_ptr<TPelmora> keep_;
   };
+
+  // ---- experiments and records ----
+  // Start (true) or stop (false) of a run; 0 for a clean start, else the
+  // error this call raised.
+  int Pelmora(bool pRun);
+  void HaltAcquisition();
+  void SendStopCommand();
+  // DataReceived, the recent-records list, a pump. False when the run ended
+  // meanwhile (a handler stopped it).
+  bool DeliverRecord(const std::string& record);
+  void SetConvertUnit(int Index, int pType, double pA, double pB);
+  std::string GetCurrentValue();
+  std::string GetDataList();
+  struct RunParts {
+    pel::records::StreamContext stream;   // main thread only
+    pel::records::RecentRecords recent;   // locked: the USB thread appends too
+    // Sensor class test of the registry tables: (class name, sensor id).
+    std::function<bool(const std::string&, int)> sensorInClass;
+    // Model state 3: sends the start packets and starts the USB sensors;
+    // unset until the USB sensor side is wired in.
+    std::function<void(TPelmora&)> startUsbSensors;
+    std::function<void(TPelmora&)> stopUsbSensors;
+    int scopeRows = 20;      // rows of a scope read, 20 to 32
+    // All main thread:
+    int stopCount = 0;       // HaltAcquisition calls; a parser's run ended when it moves
+    bool starting = false;   // a start sequence runs (it pumps)
+    bool stopDuringStart = false;
+    int startError = 0;      // the last error this start raised
+  };
+  RunParts& Runs() { return runs_; }
+  // Copies the channel tables and acquisition settings into the stream context.
+  void SyncStreamSettings();
+
+ private:
+  void InstallRunHooks();
+  void StartBoxModel(bool tolemicFamily);
+  void StartUsbModel();
+  void StartByInputMode(bool tolemicFamily);
+  void DigitalModuleCheck();
+  void FallBackFromFastMode();
+  void SendStoredOutput();
+  void StopRun();
+  void NoteStartError();
+  // SamplingTime, then ExperimentLength := Max_Record_Count x SamplingTime,
+  // by the setters' rules.
+  void ApplyAcquisitionSetters(double samplingTime);
+  void ParseLastFrame(int parser);
+  RunParts runs_;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);

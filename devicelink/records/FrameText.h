@@ -1,23 +1,26 @@
 #pragma once
-// Reading the body and the fields of a received frame.
+// Reading the body and the fields of a received frame: the link's own text
+// handling, so replies and stream frames are cut the same way.
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "devicelink/LinkFraming.h"
 
 namespace pel::records {
 
 // Text strictly between the first "{ " (else the first "{") and the next "}";
 // empty when either is missing.
-std::string ReplyBody(std::string_view reply);
+using pel::link::ReplyBody;
 
-// Takes one field starting at position (0-based) and moves position past it.
-// Leading separators are skipped and runs count as one, but a text that ends in
-// two or more separators (or holds only separators) yields one empty last field.
-// False, position unchanged, when position is past the end.
-bool NextField(std::string_view text, char separator, std::string& field, size_t& position);
-
-// Appends every field of text to list.
-void SplitFields(std::string_view text, char separator, std::vector<std::string>& list);
-std::vector<std::string> SplitFields(std::string_view text, char separator);
+// Leading separators are skipped and runs count as one, but a text that ends
+// in two or more separators (or holds only separators) yields one empty last
+// field. The list form appends.
+using pel::link::SplitFields;
+inline std::vector<std::string> SplitFields(std::string_view text, char separator) {
+  std::vector<std::string> list;
+  pel::link::SplitFields(text, separator, list);
+  return list;
+}
 
 }  // namespace pel::records

@@ -1,0 +1,330 @@
+// Starting and stopping a run: the start sequences of the box models, the USB
+// hand-over point, the stop routine.
+#include <array>
+#include <cmath>
+#include <string>
+
+#include "devicelink/LinkModel.h"
+#include "devicelink/Pelmora.h"
+#include "devicelink/records/NumberText.h"
+#include "devicelink/setup/AcquisitionSetters.h"
+
+namespace {
+namespace model = pel::link::model;
+using pel::records::FormatFixed;
+
+bool IsBoxModel(int m) {
+  return m == model::SornII || m == model::Aster || m == model::Vaxo || m == model::Qor || m == model::Tolemic ||
+         m == model::Qor3;
+}
+
+int CountActive() {
+  int n = 0;
+  for (bool a : TPelmora::State().channelActive) n += a ? 1 : 0;
+  return n;
+}
+
+std::string Cmd(const std::string& body) { return "s{" + body + "}"; }
+
+// The acquisition setters' view of the component.
+pel::setup::SetupState SetupView(const TPelmora::Fields& f) {
+  auto& s = TPelmora::State();
+  pel::setup::SetupState st;
+  st.model = s.modelState;
+  st.runningMode = f.RunningMode;
+  st.samplingTime = f.SamplingTime;
+  st.experimentLength = f.ExperimentLength;
+  st.noOfData = f.NoOfData;
+  st.loopCount = f.LoopCount;
+  st.autoStop = f.AutoStop;
+  st.maxRecordCount = f.Max_Record_Count;
+  st.fastSamplingMode = f.FastSamplingMode;
+  st.noOfOverSampling = f.NoOfOverSampling;
+  st.getModeFor8Port = f.GetModeFor8Port;
+  st.digitalTimmingMode = f.DigitalTimmingMode;
+  for (int i = 0; i < 8; ++i) st.channels[static_cast<size_t>(i)].active = s.channelActive[static_cast<size_t>(i)];
+  return st;
+}
+
+void TakeTiming(TPelmora::Fields& f, const pel::setup::SetupState& st) {
+  f.SamplingTime = st.samplingTime;
+  f.ExperimentLength = st.experimentLength;
+  f.NoOfData = st.noOfData;
+  f.LoopCount = st.loopCount;
+  f.FastSamplingMode = st.fastSamplingMode;
+}
+}  // namespace
+
+int TPelmora::Pelmora(bool pRun) {
+  if (F_.RunningMode == -1) {
+    RaiseDeviceError(6);
+    return 6;
+  }
+  if (F_.RunningMode == 3 || F_.RunningMode == 4 || F_.RunningMode == 5) {
+    RaiseDeviceError(22);
+    return 22;
+  }
+  if (!pRun) {
+    // A stop asked for while the start pumps is run once the start is done,
+    // so the start's last steps cannot undo it.
+    if (runs_.starting) {
+      runs_.stopDuringStart = true;
+      return 0;
+    }
+    F_.ErrorNumber = 0;
+    StopRun();
+    return F_.ErrorNumber;
+  }
+  runs_.recent.Clear();
+  // A run is going, or a handler asks again while this start runs.
+  if (F_.RunningMode != 0 || runs_.starting) return 0;
+  if (InExchange()) {
+    RaiseDeviceError(22);
+    return 22;
+  }
+  Exchange guard(*this);
+  F_.ErrorNumber = 0;
+  runs_.startError = 0;
+  runs_.starting = true;
+  runs_.stopDuringStart = false;
+  try {
+    const int m = State().modelState;
+    if (m == model::SornII || m == model::Aster || m == model::Vaxo || m == model::Qor)
+      StartBoxModel(false);
+    else if (m == model::Tolemic || m == model::Qor3)
+      StartBoxModel(true);
+    else if (m == model::Usb)
+      StartUsbModel();
+  } catch (...) {
+    runs_.starting = false;
+    throw;
+  }
+  runs_.starting = false;
+  NoteStartError();
+  const int raised = runs_.startError;
+  if (runs_.stopDuringStart) {
+    runs_.stopDuringStart = false;
+    StopRun();
+  }
+  // Setters run by the start clear ErrorNumber: report what this start raised.
+  F_.ErrorNumber = raised;
+  return raised;
+}
+
+void TPelmora::NoteStartError() {
+  if (F_.ErrorNumber != 0) runs_.startError = F_.ErrorNumber;
+}
+
+void TPelmora::StopRun() {
+  F_.ExperimentMode = 0;
+  try {
+    HaltAcquisition();
+  } catch (...) {
+  }
+}
+
+void TPelmora::SendStopCommand() { SendCommand(F_.CHInputMode == CHInput::Scope ? "s{88,0}" : "s{10,0}"); }
+
+void TPelmora::HaltAcquisition() {
+  ++runs_.stopCount;  // parsers still running stop delivering from here on
+  auto& s = State();
+  try {
+    if (IsBoxModel(s.modelState)) {
+      SendStopCommand();
+      if (F_.RunningMode == 6) {
+        F_.Run = false;
+        F_.RunningMode = 0;
+        F_.ExperimentMode = 0;
+        s.receive.frameMode = false;
+        s.receive.binary = false;
+      }
+      FlushInput();
+      SendCommand("s{50,0}");  // all output lines off
+      s.receive.frameMode = false;
+    } else if (s.modelState == model::Usb) {
+      if (runs_.stopUsbSensors) runs_.stopUsbSensors(*this);
+    }
+  } catch (...) {
+  }
+  F_.ExperimentMode = 0;
+  F_.RunningMode = 0;
+  F_.Run = false;
+  FireStopExperiment();
+  Host().PumpMessages();
+}
+
+void TPelmora::DigitalModuleCheck() {
+  const int sensorD = State().sensorId[3];
+  if (!runs_.sensorInClass || !runs_.sensorInClass("DigitalModule", sensorD)) return;
+  if (F_.SamplingTime < 0.5) RaiseDeviceError(5);
+  NoteStartError();
+  SendCommand("s{50,0}");
+}
+
+void TPelmora::ApplyAcquisitionSetters(double samplingTime) {
+  auto st = SetupView(F_);
+  st = pel::setup::SetSamplingTime(std::move(st), samplingTime).state;
+  st = pel::setup::SetExperimentLength(std::move(st), F_.Max_Record_Count * st.samplingTime).state;
+  TakeTiming(F_, st);
+}
+
+void TPelmora::FallBackFromFastMode() {
+  F_.FastSamplingMode = false;
+  F_.SamplingTime = 0.2;
+  // Plan the records again for the new time, as the setter would; a stale
+  // NoOfData would let an automatic stop run far past the planned length.
+  auto st = SetupView(F_);
+  if (st.autoStop && st.maxRecordCount < std::nearbyint(st.experimentLength / st.samplingTime))
+    st.experimentLength = std::nearbyint(st.samplingTime * st.maxRecordCount);
+  if (st.experimentLength < 1.0) st.experimentLength = 1.0;
+  st.noOfData = pel::setup::PlannedRecords(st.experimentLength, st.samplingTime, st.maxRecordCount);
+  st.loopCount = st.noOfData;
+  TakeTiming(F_, st);
+  RaiseDeviceError(7);
+  NoteStartError();
+}
+
+void TPelmora::StartBoxModel(bool tolemicFamily) {
+  auto& s = State();
+  if (F_.CheckForExperiment) {
+    FlushInput();
+    Host().PumpMessages();
+    Host().SleepMs(10);
+    if (hooks_.autoSensorId) hooks_.autoSensorId(*this);
+    NoteStartError();
+    Host().SleepMs(tolemicFamily ? 50 : 10);
+    if (tolemicFamily) FlushInput();
+  }
+  if (!tolemicFamily) {
+    FlushInput();
+    DigitalModuleCheck();
+    if (CountActive() > 1 && F_.FastSamplingMode && !F_.DigitalTimmingMode) FallBackFromFastMode();
+  } else {
+    for (int i = 0; i < 8; ++i) {
+      const int id = s.sensorId[static_cast<size_t>(i)];
+      s.forceSensor[static_cast<size_t>(i)] = runs_.sensorInClass && runs_.sensorInClass("ForceSensor", id);
+      s.photogate[static_cast<size_t>(i)] = runs_.sensorInClass && runs_.sensorInClass("PhotoGateSensor", id);
+    }
+    DigitalModuleCheck();
+  }
+  SyncStreamSettings();
+  pel::records::ResetRunState(runs_.stream);
+  s.recordNumber = s.timeCounter = 0;
+
+  StartByInputMode(tolemicFamily);
+  SyncStreamSettings();  // the Digital branch changed the timing
+  NoteStartError();
+
+  s.receive.frameMode = true;
+  const bool scope = F_.CHInputMode == CHInput::Scope;
+  if ((tolemicFamily || !scope) && s.pwmOptionStored) {
+    SendStoredOutput();
+    Host().SleepMs(30);
+  }
+  FireStartExperiment();
+  Host().PumpMessages();
+  if (scope || runs_.stopDuringStart) return;
+  SendCommand("s{10,1}");
+  F_.Run = true;
+  F_.RunningMode = 1;
+}
+
+void TPelmora::StartByInputMode(bool tolemicFamily) {
+  auto& s = State();
+  auto& ctx = runs_.stream;
+  switch (F_.CHInputMode) {
+    case CHInput::Digital: {
+      ApplyAcquisitionSetters(0.2);
+      if (F_.DigitalTimmingMode) {
+        F_.ExperimentMode = 1;
+        SendCommand("s{11,2}");
+        const auto& o = s.digitalTimingOptions;
+        SendCommand(std::string("s{16,1,") + (o[0] ? "1," : "0,") + (o[1] ? "1," : "0,") + (o[2] ? "1}" : "0}"));
+        // The interface counts slits in a byte: the same 1 to 255 as the timing parser.
+        SendCommand(Cmd("16,2," + std::to_string(pel::records::EffectiveStroboSlit(F_.NoOfStroboSlit))));
+      } else {
+        F_.ExperimentMode = 3;
+        SendCommand("s{11,0}");
+        SendCommand(Cmd("13," + std::to_string(ctx.digitalChannel + 1)));
+      }
+      s.sensorUnit[static_cast<size_t>(ctx.digitalChannel)] = "Time(s)";
+      break;
+    }
+    case CHInput::Scope: {
+      SendCommand("s{11,3}");
+      F_.Run = true;
+      F_.RunningMode = 6;
+      F_.ExperimentMode = 0;
+      s.receive.frameMode = false;
+      s.receive.binary = true;
+      s.scopeCounter = 0;
+      F_.NoOfData = 200;
+      if (runs_.scopeRows < 20 || runs_.scopeRows > 32) runs_.scopeRows = 20;
+      SendCommand(Cmd("88,1," + std::to_string(runs_.scopeRows)));
+      Host().PumpMessages();
+      Host().SleepMs(10);
+      FlushInput();
+      Host().PumpMessages();
+      break;
+    }
+    case CHInput::Analog: {
+      if (tolemicFamily) {
+        const bool fast = F_.SamplingTime < 0.01;
+        F_.ExperimentMode = fast ? 2 : 1;
+        SendCommand(fast ? "s{146,1}" : "s{146,0}");
+      } else {
+        F_.ExperimentMode = F_.FastSamplingMode ? 2 : 1;
+        if (F_.TerminalBlockUse)
+          for (int i = 0; i < 8; ++i)
+            if (s.channelActive[static_cast<size_t>(i)]) s.sensorUnit[static_cast<size_t>(i)] = "Voltage(V)";
+      }
+      FlushInput();
+      SendCommand(F_.GetModeFor8Port ? "s{11,5}" : "s{11,1}");
+      Host().PumpMessages();
+      Host().SleepMs(tolemicFamily ? 10 : 50);
+      FlushInput();
+      if (tolemicFamily) {
+        SendCommand(Cmd("12," + FormatFixed(F_.SamplingTime, 8, 6) + "," + std::to_string(F_.NoOfData)));
+      } else {
+        SendCommand(F_.FastSamplingMode ? Cmd("13," + std::to_string(ctx.fastChannel + 1)) : "s{13,0}");
+        SendCommand(Cmd("12," + FormatFixed(F_.SamplingTime, 5, 3)));
+      }
+      SendCommand(Cmd("23," + std::to_string(F_.NoOfOverSampling)));
+      break;
+    }
+  }
+}
+
+void TPelmora::SendStoredOutput() {
+  auto& s = State();
+  auto pad4 = [](int v) {
+    std::string t = std::to_string(v);
+    return t.size() < 4 ? std::string(4 - t.size(), ' ') + t : t;
+  };
+  if (!F_.PWMFreqSelect)
+    SendCommand(Cmd("14," + std::to_string(static_cast<int>(F_.AControlIndex) + 1) + "," + pad4(s.PinValue1) + "," +
+                    pad4(s.PinValue2) + "," + pad4(s.PinValue3)));
+  else
+    SendCommand(Cmd("15," + pad4(F_.PWMFreqValue)));
+}
+
+void TPelmora::StartUsbModel() {
+  auto& s = State();
+  if (s.usbFoundCount <= 0) return;
+  if (F_.CHInputMode == CHInput::Digital) {
+    F_.DigitalTimmingMode = true;
+    ApplyAcquisitionSetters(0.2);
+  } else {
+    F_.DigitalTimmingMode = false;
+  }
+  SyncStreamSettings();
+  pel::records::ResetRunState(runs_.stream);
+  s.recordNumber = s.timeCounter = 0;
+  // The per-device start packets, the read position and the sensors' start
+  // (which fires StartExperiment) belong to the USB sensor side.
+  F_.Run = true;
+  F_.ExperimentMode = 1;
+  F_.RunningMode = 1;
+  Host().PumpMessages();
+  if (runs_.startUsbSensors) runs_.startUsbSensors(*this);
+}

@@ -1,0 +1,85 @@
+#pragma once
+// One normal run against the simulated interface, checked end to end: the
+// planned number of records, their numbers and times, one StopExperiment,
+// the stop commands, nothing after the stop.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "devicelink/Pelmora.h"
+#include "devicelink/records/NumberText.h"
+#include "sim/interface/InterfaceSim.h"
+
+namespace runsim {
+
+// Runs the host's message loop until done() or the timeout.
+template <class F>
+bool PumpUntil(F done, std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    }
+    Sleep(1);
+  }
+  return true;
+}
+
+// A connected component: two channels of resolution 0.001, 10 ms samples.
+inline void NormalRun(TPelmora& p, pel::sim::InterfaceSim& sim, int planned) {
+  using namespace std::chrono_literals;
+  auto& s = TPelmora::State();
+  s.channelActive.fill(false);
+  s.channelActive[0] = s.channelActive[1] = true;
+  for (auto& r : s.resolution) r = {0.001, 0.001, 0.001, 0.000001};
+  s.sensorRange.fill(0);
+  s.pwmOptionStored = false;
+  p.F_.CheckForExperiment = false;
+  p.F_.CHInputMode = CHInput::Analog;
+  p.F_.FastSamplingMode = false;
+  p.F_.SamplingTime = 0.01;
+  p.F_.NoOfData = planned;
+  p.F_.LoopCount = planned;
+  p.F_.AutoStop = true;
+  std::vector<std::string> records;
+  int starts = 0, stops = 0;
+  p.DataReceived([&](TPelmora&, const std::wstring& d) { records.emplace_back(d.begin(), d.end()); });
+  p.StartExperiment([&](TPelmora&) { ++starts; });
+  p.StopExperiment([&](TPelmora&) { ++stops; });
+  sim.log().clear();
+  ASSERT_EQ(p.Pelmora(true), 0);
+  EXPECT_EQ(p.RunningMode(), 1);
+  ASSERT_TRUE(PumpUntil([&] { return stops > 0; }, 10s)) << records.size() << " records";
+  PumpUntil([] { return false; }, 100ms);  // frames still on their way are dropped
+  EXPECT_EQ(starts, 1);
+  EXPECT_EQ(stops, 1);
+  ASSERT_EQ(records.size(), static_cast<std::size_t>(planned));
+  for (int i = 0; i < planned; ++i) {
+    const std::string head = std::to_string(i + 1) + "," + pel::records::FormatFixed(i * 0.01, 10, 8) + ",";
+    EXPECT_EQ(records[static_cast<std::size_t>(i)].substr(0, head.size()), head) << records[static_cast<std::size_t>(i)];
+    EXPECT_EQ(records[static_cast<std::size_t>(i)].back(), ';');
+  }
+  EXPECT_EQ(p.RunningMode(), 0);
+  ASSERT_TRUE(sim.log().waitFor("s{50,0}", 2s));
+  auto texts = sim.log().texts();
+  const auto at = [&](const char* t) { return std::find(texts.begin(), texts.end(), t) - texts.begin(); };
+  EXPECT_LT(at("s{10,1}"), at("s{10,0}"));
+  EXPECT_LT(at("s{10,0}"), at("s{50,0}"));
+  EXPECT_EQ(sim.log().count("s{10,1}"), 1u);
+  std::string list = p.GetDataList();
+  EXPECT_EQ(std::count(list.begin(), list.end(), ';'), planned);
+  EXPECT_EQ(p.GetDataList(), "");
+  p.DataReceived(nullptr);
+  p.StartExperiment(nullptr);
+  p.StopExperiment(nullptr);
+}
+
+}  // namespace runsim

@@ -1,0 +1,13 @@
+# Runs and records of the device link: over in-process fakes, and end to end
+# against the simulated interface over TCP 4000 and the COM pair 7<->8.
+pel_test(devicelink_run_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/PelmoraRunTest.cpp
+  LIBS pel_devicelink)
+pel_test(devicelink_run_sim_tcp_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/RunSimTcpTest.cpp
+  LIBS pel_devicelink pel_sim_interface
+  LOCKS tcp4000)
+pel_test(devicelink_run_sim_com_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/RunSimComTest.cpp
+  LIBS pel_devicelink pel_sim_interface
+  FIXTURES compair_7_8 LOCKS compair_7_8)
