@@ -68,6 +68,9 @@ class PropsTest : public ::testing::Test {
     for (int i = 0; i < 8; ++i) {
       s.channelActive[i] = false;
       s.sensorId[i] = 0;
+      s.sensorName[i].clear();
+      s.sensorUnit[i].clear();
+      s.resolution[i] = {0.001, 0.001, 0.001, 0.000001};
     }
     for (auto [ch, id] : channelAndId) {
       s.channelActive[ch] = true;
