@@ -25,6 +25,8 @@
 #include "devicelink/LinkProcessState.h"
 #include "devicelink/records/RecentRecords.h"
 #include "devicelink/records/StreamContext.h"
+#include "devicelink/setup/SetterOutcome.h"
+#include "devicelink/setup/SetupTypes.h"
 
 namespace pel {
 class Timer;
@@ -271,6 +273,139 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   void ApplyAcquisitionSetters(double samplingTime);
   void ParseLastFrame(int parser);
   RunParts runs_;
+
+ public:
+  // ---- published channel and acquisition properties ----
+  // The set-up rules work on a SetupState built from the fields and the
+  // per-process channel tables at each call; the outcome is written back, so
+  // the fields stay the one place every other part reads.
+  int LoopCount() const { return F_.LoopCount; }
+  void LoopCount(int v) { F_.LoopCount = v; }
+  bool CHA() const { return ChannelFlagAt(0); }
+  bool CHB() const { return ChannelFlagAt(1); }
+  bool CHC() const { return ChannelFlagAt(2); }
+  bool CHD() const { return ChannelFlagAt(3); }
+  void CHA(bool v) { SetChannelFlagAt(0, v); }
+  void CHB(bool v) { SetChannelFlagAt(1, v); }
+  void CHC(bool v) { SetChannelFlagAt(2, v); }
+  void CHD(bool v) { SetChannelFlagAt(3, v); }
+  bool CHE() const { return ChannelFlagAt(4); }
+  bool CHF() const { return ChannelFlagAt(5); }
+  bool CHG() const { return ChannelFlagAt(6); }
+  bool CHH() const { return ChannelFlagAt(7); }
+  std::string CHAUnit() const { return ChannelUnitAt(0); }
+  std::string CHBUnit() const { return ChannelUnitAt(1); }
+  std::string CHCUnit() const { return ChannelUnitAt(2); }
+  std::string CHDUnit() const { return ChannelUnitAt(3); }
+  std::string CHEUnit() const { return ChannelUnitAt(4); }
+  std::string CHFUnit() const { return ChannelUnitAt(5); }
+  std::string CHGUnit() const { return ChannelUnitAt(6); }
+  std::string CHHUnit() const { return ChannelUnitAt(7); }
+  void CHAUnit(const std::string& v) { State().sensorUnit[0] = v; }
+  void CHBUnit(const std::string& v) { State().sensorUnit[1] = v; }
+  void CHCUnit(const std::string& v) { State().sensorUnit[2] = v; }
+  void CHDUnit(const std::string& v) { State().sensorUnit[3] = v; }
+  void CHEUnit(const std::string& v) { State().sensorUnit[4] = v; }
+  void CHFUnit(const std::string& v) { State().sensorUnit[5] = v; }
+  void CHGUnit(const std::string& v) { State().sensorUnit[6] = v; }
+  void CHHUnit(const std::string& v) { State().sensorUnit[7] = v; }
+  int CHAID() const { return ChannelIDAt(0); }
+  int CHBID() const { return ChannelIDAt(1); }
+  int CHCID() const { return ChannelIDAt(2); }
+  int CHDID() const { return ChannelIDAt(3); }
+  int CHEID() const { return ChannelIDAt(4); }
+  int CHFID() const { return ChannelIDAt(5); }
+  int CHGID() const { return ChannelIDAt(6); }
+  int CHHID() const { return ChannelIDAt(7); }
+  std::string CHAName() const { return ChannelNameAt(0); }
+  std::string CHBName() const { return ChannelNameAt(1); }
+  std::string CHCName() const { return ChannelNameAt(2); }
+  std::string CHDName() const { return ChannelNameAt(3); }
+  std::string CHEName() const { return ChannelNameAt(4); }
+  std::string CHFName() const { return ChannelNameAt(5); }
+  std::string CHGName() const { return ChannelNameAt(6); }
+  std::string CHHName() const { return ChannelNameAt(7); }
+  void CHAName(const std::string& v) { State().sensorName[0] = v; }
+  void CHBName(const std::string& v) { State().sensorName[1] = v; }
+  void CHCName(const std::string& v) { State().sensorName[2] = v; }
+  void CHDName(const std::string& v) { State().sensorName[3] = v; }
+  void CHEName(const std::string& v) { State().sensorName[4] = v; }
+  void CHFName(const std::string& v) { State().sensorName[5] = v; }
+  void CHGName(const std::string& v) { State().sensorName[6] = v; }
+  void CHHName(const std::string& v) { State().sensorName[7] = v; }
+  PWMOption AControlIndex() const { return F_.AControlIndex; }
+  double SamplingTime() const { return F_.SamplingTime; }
+  void SamplingTime(double t);
+  double ExperimentLength() const { return F_.ExperimentLength; }
+  void ExperimentLength(double length);
+  int NoOfData() const { return F_.NoOfData; }
+  int PinValue1() const { return State().PinValue1; }
+  int PinValue2() const { return State().PinValue2; }
+  int PinValue3() const { return State().PinValue3; }
+  SensorRangeType SensorRangeA() const { return SensorRangeAt(0); }
+  SensorRangeType SensorRangeB() const { return SensorRangeAt(1); }
+  SensorRangeType SensorRangeC() const { return SensorRangeAt(2); }
+  SensorRangeType SensorRangeD() const { return SensorRangeAt(3); }
+  SensorRangeType SensorRangeE() const { return SensorRangeAt(4); }
+  SensorRangeType SensorRangeF() const { return SensorRangeAt(5); }
+  SensorRangeType SensorRangeG() const { return SensorRangeAt(6); }
+  SensorRangeType SensorRangeH() const { return SensorRangeAt(7); }
+  int PWMFreqValue() const { return F_.PWMFreqValue; }
+  void PWMFreqValue(int v);
+  bool PWMFreqSelect() const { return F_.PWMFreqSelect; }
+  void PWMFreqSelect(bool v);
+  CHInput CHInputMode() const { return F_.CHInputMode; }
+  void CHInputMode(CHInput m);
+  bool CHOutput() const { return F_.CHOutput; }
+  void CHOutput(bool v);
+  bool TerminalBlockUse() const { return F_.TerminalBlockUse; }
+  void TerminalBlockUse(bool v) { F_.TerminalBlockUse = v; }
+  int NoOfStroboSlit() const { return F_.NoOfStroboSlit; }
+  void NoOfStroboSlit(int v);
+  bool SetZeroMode() const { return F_.SetZeroMode; }
+  void SetZeroMode(bool v) { F_.SetZeroMode = v; }
+  bool ZeroSetMode() const { return F_.SetZeroMode; }
+  void ErrorNumber(int v) { F_.ErrorNumber = v; }
+  bool Run() const { return F_.Run; }
+  int NoOfOverSampling() const { return F_.NoOfOverSampling; }
+  void NoOfOverSampling(int count);
+  int MemoryTotalIndex() const { return F_.MemoryTotalIndex; }
+  bool FastSamplingMode() const { return F_.FastSamplingMode; }
+  void DigitalTimmingMode(bool v) { F_.DigitalTimmingMode = v; }
+  bool AutoStop() const { return F_.AutoStop; }
+  void AutoStop(bool v) { F_.AutoStop = v; }
+  bool ADC() const { return F_.ADC; }
+  void ADC(bool v) { F_.ADC = v; }
+  bool ThreadType() const { return F_.ThreadType; }
+  void ThreadType(bool v) { F_.ThreadType = v; }
+  void Max_Record_Count(int v) { F_.Max_Record_Count = v; }
+  bool CheckForExperiment() const { return F_.CheckForExperiment; }
+  void CheckForExperiment(bool v) { F_.CheckForExperiment = v; }
+
+  // The set-up rules' view of the fields and channel tables, and the way back.
+  // Other parts calling a rule of devicelink/setup take a snapshot, run the
+  // rule and hand its state to TakeSetup (on the main thread, no event in
+  // between).
+  pel::setup::SetupState SetupSnapshot() const;
+  void TakeSetup(const pel::setup::SetupState& s);
+  // Keeps a setter's state, clears ErrorNumber when the rule says so, then
+  // raises the rule's error.
+  void ApplySetterOutcome(const pel::setup::SetterOutcome& out);
+
+ private:
+  bool ChannelFlagAt(int index) const;
+  void SetChannelFlagAt(int index, bool v);
+  std::string ChannelUnitAt(int index) const;
+  std::string ChannelNameAt(int index) const;
+  int ChannelIDAt(int index) const;
+  SensorRangeType SensorRangeAt(int index) const;
+  // LoadSensorInfo of channels A to D by their current sensor IDs.
+  void ReloadSensorInfoAtoD();
+  struct PropertyState {
+    // The channel Digital mode relabelled "Time(s)", -1 none.
+    int timingLabelChannel = -1;
+  };
+  PropertyState props_;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);

@@ -1,0 +1,190 @@
+// TPelmora: the published channel and acquisition properties whose setters
+// follow the set-up rules, and the snapshot those rules work on.
+#include <cstddef>
+
+#include "devicelink/Pelmora.h"
+#include "devicelink/sensors/RegistrySource.h"
+#include "devicelink/sensors/SensorChannels.h"
+#include "devicelink/sensors/SensorRegistry.h"
+#include "devicelink/sensors/SetupCatalog.h"
+#include "devicelink/setup/SetupRules.h"
+
+namespace setup = pel::setup;
+namespace sensors = pel::sensors;
+
+namespace {
+
+// The sensor tables of the current user's registry, read anew at each call.
+struct RegistryCatalog {
+  explicit RegistryCatalog(const int& languageId) : catalog(registry, languageId) {}
+  sensors::RegistrySource source;
+  sensors::SensorRegistry registry{source};
+  sensors::SetupCatalog catalog;
+};
+
+}  // namespace
+
+setup::SetupState TPelmora::SetupSnapshot() const {
+  const auto& ps = State();
+  setup::SetupState s;
+  s.model = ps.modelState;
+  s.runningMode = F_.RunningMode;
+  s.samplingTime = F_.SamplingTime;
+  s.experimentLength = F_.ExperimentLength;
+  s.noOfData = F_.NoOfData;
+  s.loopCount = F_.LoopCount;
+  s.autoStop = F_.AutoStop;
+  s.maxRecordCount = F_.Max_Record_Count;
+  s.fastSamplingMode = F_.FastSamplingMode;
+  s.noOfOverSampling = F_.NoOfOverSampling;
+  s.chInputMode = static_cast<setup::CHInput>(F_.CHInputMode);
+  s.getModeFor8Port = F_.GetModeFor8Port;
+  s.digitalTimmingMode = F_.DigitalTimmingMode;
+  s.noOfStroboSlit = F_.NoOfStroboSlit;
+  s.digitalChannel = ps.digitalChannel;
+  s.timingLabelChannel = props_.timingLabelChannel;
+  s.chOutput = F_.CHOutput;
+  s.terminalBlockUse = F_.TerminalBlockUse;
+  s.setZeroMode = F_.SetZeroMode;
+  s.run = F_.Run;
+  s.aControlIndex = static_cast<setup::PWMOption>(F_.AControlIndex);
+  s.pwmOptionStored = ps.pwmOptionStored;
+  s.pwmFreqValue = F_.PWMFreqValue;
+  s.pwmFreqSelect = F_.PWMFreqSelect;
+  s.pinValue = {ps.PinValue1, ps.PinValue2, ps.PinValue3};
+  for (std::size_t i = 0; i < setup::kChannels; ++i) {
+    auto& c = s.channels[i];
+    c.active = ps.channelActive[i];
+    c.terminalBlockSelection = ps.terminalBlockChannel[i];
+    c.sensorId = ps.sensorId[i];
+    c.name = ps.sensorName[i];
+    c.unit = ps.sensorUnit[i];
+    c.range = ps.sensorRange[i];
+    c.resolution = ps.resolution[i];
+    c.signInvert = F_.signInvert[i];
+  }
+  return s;
+}
+
+void TPelmora::TakeSetup(const setup::SetupState& s) {
+  auto& ps = State();
+  // model and runningMode belong to the link; no rule changes them.
+  F_.SamplingTime = s.samplingTime;
+  F_.ExperimentLength = s.experimentLength;
+  F_.NoOfData = s.noOfData;
+  F_.LoopCount = s.loopCount;
+  F_.AutoStop = s.autoStop;
+  F_.Max_Record_Count = s.maxRecordCount;
+  F_.FastSamplingMode = s.fastSamplingMode;
+  F_.NoOfOverSampling = s.noOfOverSampling;
+  F_.CHInputMode = static_cast<CHInput>(s.chInputMode);
+  F_.GetModeFor8Port = s.getModeFor8Port;
+  F_.DigitalTimmingMode = s.digitalTimmingMode;
+  F_.NoOfStroboSlit = s.noOfStroboSlit;
+  ps.digitalChannel = s.digitalChannel;
+  props_.timingLabelChannel = s.timingLabelChannel;
+  F_.CHOutput = s.chOutput;
+  F_.TerminalBlockUse = s.terminalBlockUse;
+  F_.SetZeroMode = s.setZeroMode;
+  F_.Run = s.run;
+  F_.AControlIndex = static_cast<PWMOption>(s.aControlIndex);
+  ps.pwmOptionStored = s.pwmOptionStored;
+  F_.PWMFreqValue = s.pwmFreqValue;
+  F_.PWMFreqSelect = s.pwmFreqSelect;
+  ps.PinValue1 = s.pinValue[0];
+  ps.PinValue2 = s.pinValue[1];
+  ps.PinValue3 = s.pinValue[2];
+  for (std::size_t i = 0; i < setup::kChannels; ++i) {
+    const auto& c = s.channels[i];
+    ps.channelActive[i] = c.active;
+    ps.terminalBlockChannel[i] = c.terminalBlockSelection;
+    ps.sensorId[i] = c.sensorId;
+    ps.sensorName[i] = c.name;
+    ps.sensorUnit[i] = c.unit;
+    ps.sensorRange[i] = static_cast<unsigned char>(c.range);
+    ps.resolution[i] = c.resolution;
+    F_.signInvert[i] = c.signInvert;
+  }
+}
+
+void TPelmora::ApplySetterOutcome(const setup::SetterOutcome& out) {
+  // The state first, so a PelmoraError handler reads the values it is about.
+  TakeSetup(out.state);
+  if (out.clearsErrorNumber) F_.ErrorNumber = 0;
+  if (out.error != setup::error::None) RaiseDeviceError(out.error);
+}
+
+void TPelmora::SamplingTime(double t) { ApplySetterOutcome(setup::SetSamplingTime(SetupSnapshot(), t)); }
+
+void TPelmora::ExperimentLength(double length) {
+  ApplySetterOutcome(setup::SetExperimentLength(SetupSnapshot(), length));
+}
+
+void TPelmora::NoOfOverSampling(int count) {
+  ApplySetterOutcome(setup::SetNoOfOverSampling(SetupSnapshot(), count));
+}
+
+void TPelmora::CHInputMode(CHInput m) {
+  // Leaving Digital gives the relabelled channel its sensor's texts back.
+  RegistryCatalog sensorTables(F_.LanguageID);
+  ApplySetterOutcome(setup::SetCHInputMode(SetupSnapshot(), static_cast<setup::CHInput>(m), sensorTables.catalog));
+}
+
+void TPelmora::CHOutput(bool v) { ApplySetterOutcome(setup::SetCHOutput(SetupSnapshot(), v)); }
+
+void TPelmora::PWMFreqValue(int v) {
+  RegistryCatalog sensorTables(F_.LanguageID);
+  ApplySetterOutcome(setup::SetPWMFreqValue(SetupSnapshot(), v, sensorTables.catalog));
+}
+
+void TPelmora::PWMFreqSelect(bool v) {
+  RegistryCatalog sensorTables(F_.LanguageID);
+  ApplySetterOutcome(setup::SetPWMFreqSelect(SetupSnapshot(), v, sensorTables.catalog));
+}
+
+void TPelmora::NoOfStroboSlit(int v) { ApplySetterOutcome(setup::SetNoOfStroboSlit(SetupSnapshot(), v)); }
+
+bool TPelmora::ChannelFlagAt(int index) const { return setup::ChannelFlag(SetupSnapshot(), index); }
+std::string TPelmora::ChannelUnitAt(int index) const { return setup::ChannelUnit(SetupSnapshot(), index); }
+std::string TPelmora::ChannelNameAt(int index) const { return setup::ChannelName(SetupSnapshot(), index); }
+int TPelmora::ChannelIDAt(int index) const { return setup::ChannelID(SetupSnapshot(), index); }
+
+SensorRangeType TPelmora::SensorRangeAt(int index) const {
+  return static_cast<SensorRangeType>(State().sensorRange[static_cast<std::size_t>(index)]);
+}
+
+void TPelmora::SetChannelFlagAt(int index, bool v) {
+  const setup::SetterOutcome out = setup::SetChannelFlag(SetupSnapshot(), index, v);
+  ApplySetterOutcome(out);
+  // A malformed registry value reaches the caller; the flag stays set.
+  if (out.reloadSensorInfo) ReloadSensorInfoAtoD();
+}
+
+void TPelmora::ReloadSensorInfoAtoD() {
+  auto& ps = State();
+  sensors::SensorChannels t;
+  for (std::size_t i = 0; i < 4; ++i) {
+    t.ch[i].name = ps.sensorName[i];
+    t.ch[i].unit = ps.sensorUnit[i];
+    t.ch[i].resolution = ps.resolution[i];
+    t.ch[i].signInvert = F_.signInvert[i];
+  }
+  // What was loaded before a failing value is kept, as the load leaves it.
+  auto copyBack = [&] {
+    for (std::size_t i = 0; i < 4; ++i) {
+      ps.sensorName[i] = t.ch[i].name;
+      ps.sensorUnit[i] = t.ch[i].unit;
+      ps.resolution[i] = t.ch[i].resolution;
+      F_.signInvert[i] = t.ch[i].signInvert;
+    }
+  };
+  RegistryCatalog sensorTables(F_.LanguageID);
+  try {
+    sensors::loadSensorInfo(sensorTables.registry, F_.LanguageID, t,
+                            {ps.sensorId[0], ps.sensorId[1], ps.sensorId[2], ps.sensorId[3]});
+  } catch (...) {
+    copyBack();
+    throw;
+  }
+  copyBack();
+}
