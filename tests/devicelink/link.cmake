@@ -7,7 +7,8 @@ pel_test(devicelink_link_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PelmoraLinkTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TeardownTest.cpp
-  LIBS pel_devicelink)
+  LIBS pel_devicelink
+  LOCKS registry_vb_settings)
 # Against the simulated interface: over TCP 4000 and over the COM pair 7<->8.
 pel_test(devicelink_sim_tcp_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/LinkSimTcpTest.cpp
