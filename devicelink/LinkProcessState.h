@@ -7,6 +7,7 @@
 #include <string>
 
 #include "devicelink/ReceiveState.h"
+#include "devicelink/sensors/SensorChannels.h"
 
 class TPelmora;
 
@@ -16,17 +17,14 @@ struct LinkProcessState {
   int modelState = -1;
   TPelmora* instance = nullptr;  // the component last constructed and still alive
 
-  std::array<bool, 8> channelActive{};
-  std::array<bool, 8> terminalBlockChannel{};
-  std::array<int, 8> sensorId{};
-  std::array<int, 8> lastLoadedSensorId{};
-  std::array<std::string, 8> sensorName;
-  std::array<std::string, 8> sensorUnit;
+  // The one channel table: IDs, last loaded IDs, active flags, terminal-block
+  // selections, names, units, resolutions, sign-invert, force-sensor and
+  // photogate flags, and whether the terminal block is in use. The
+  // constructor resets IDs, flags and names; units, resolutions and the
+  // class flags stay.
+  pel::sensors::SensorChannels sensors;
   std::array<unsigned char, 8> sensorRange{};           // SensorRangeType ordinals
-  std::array<std::array<double, 4>, 8> resolution{};    // not reset by the constructor
   int digitalChannel = 0;                               // not reset by the constructor
-  std::array<bool, 8> forceSensor{};                    // not reset by the constructor
-  std::array<bool, 8> photogate{};                      // not reset by the constructor
   int PinValue1 = 50, PinValue2 = 50, PinValue3 = 50;
   bool pwmOptionStored = false;
   std::array<bool, 3> digitalTimingOptions{true, false, false};

@@ -3,7 +3,6 @@
 #include "devicelink/Pelmora.h"
 
 #include <algorithm>
-#include <charconv>
 #include <mutex>
 #include <stdexcept>
 #include <vector>
@@ -19,7 +18,6 @@ namespace {
 
 constexpr UINT kWakeMessage = WM_USER + 1;
 const char* const kClassName = "TPelmora";
-const char* const kMessageKey = "\\Software\\VB and VBA Program Settings\\Pelmora\\Message";
 
 // The process-wide wake hook: a worker that queued a hand-over posts the wake
 // message to the window of a live component. Installed with the first
@@ -76,17 +74,6 @@ void registerClassOnce() {
   if (!ok) throw std::runtime_error("cannot register the TPelmora window class");
 }
 
-// A decimal language id; throws on anything else, as the conversion does.
-int languageNumber(const std::string& text) {
-  std::string t = text;
-  t.erase(0, t.find_first_not_of(' '));
-  int v = 0;
-  const auto r = std::from_chars(t.data(), t.data() + t.size(), v);
-  if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size())
-    throw std::invalid_argument("'" + text + "' is not a valid language id");
-  return v;
-}
-
 }  // namespace
 
 std::shared_ptr<TPelmora> TPelmora::Create(HWND parent, LinkFlavour flavour, LinkEnvironment env,
@@ -132,15 +119,17 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     s.modelState = model::None;
     s.PinValue1 = s.PinValue2 = s.PinValue3 = 50;
     for (int i = 0; i < 8; ++i) {
-      s.channelActive[i] = false;
-      s.terminalBlockChannel[i] = false;
-      s.sensorId[i] = 0;
-      s.lastLoadedSensorId[i] = 0;
-      s.sensorName[i].clear();
+      auto& c = s.sensors.ch[i];
+      c.active = false;
+      c.terminalSelection = false;
+      c.sensorId = 0;
+      c.lastLoadedId = 0;
+      c.name.clear();
       s.sensorRange[i] = static_cast<unsigned char>(SensorRangeType::Full_Range);
     }
     // 11. Throws when the registry's id is not a number.
     LoadLanguageID();
+    hooks_.autoSensorId = [](TPelmora& p) { p.IdentifySensorsAfterConnect(); };
     // 12-14.
     s.recordNumber = s.timeCounter = 0;
     s.memoryCounter = s.scopeCounter = 0;
@@ -265,20 +254,6 @@ void TPelmora::Paint() {
   GetWindowRect(hwnd_, &w);
   if (w.right - w.left != 26 || w.bottom - w.top != 26)
     SetWindowPos(hwnd_, nullptr, 0, 0, 26, 26, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TPelmora::LoadLanguageID() {
-  F_.LanguageID = GetSystemDefaultLangID();
-  std::string lcid = pel::reg::readString(pel::reg::Root::CurrentUser, kMessageKey, "LCID");
-  if (lcid.empty()) lcid = "0";
-  if (const int v = languageNumber(lcid); v != 0) F_.LanguageID = v;
-  const std::string langKey = std::string(kMessageKey) + "\\" + std::to_string(F_.LanguageID);
-  if (pel::reg::readString(pel::reg::Root::CurrentUser, langKey, "Language").empty()) {
-    F_.LanguageID = 1033;
-    return;
-  }
-  const std::string own = pel::reg::readString(pel::reg::Root::CurrentUser, langKey, "LCID");
-  if (!own.empty()) F_.LanguageID = languageNumber(own);
 }
 
 std::string TPelmora::PelmoraType() const { return ModelName(State().modelState); }

@@ -31,6 +31,9 @@
 namespace pel {
 class Timer;
 }
+namespace pel::sensors {
+class SensorRegistry;
+}
 
 enum class CHInput : unsigned char { Digital, Analog, Scope };
 enum class PWMOption : unsigned char {
@@ -407,10 +410,33 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   };
   PropertyState props_;
 
+ public:
+  // ---- sensors: language, registry texts and classes, identification ----
+  // The channel table is State().sensors (one per process); TerminalBlockUse
+  // mirrors its terminalBlockUse after each identification.
+  int AutoSensorID();
+  void SetLanguageID(int value);
+  bool IsPartOfSensor(int sensorId, const std::string& className) const;
+  std::string GetSensorList() const;
+  int FindMultipleSensor(int sensorId) const;
+  std::string GetSensorSubID(int sensorId) const;
+  std::string GetSensorName(int sensorId, bool full) const;
+  std::string GetSensorUnit(int sensorId, bool full, bool name) const;
+  // AutoSensorID for callers already inside an exchange (the connect, the
+  // start of a run, a high-speed capture): no InExchange refusal. Throws
+  // pel::sensors::RegistryValueError from the reload, RunningMode restored.
+  int IdentifySensors();
+  // LoadSensorInfo with the current IDs of A..D, for the CHA..CHD setters.
+  // Throws pel::sensors::RegistryValueError for a resolution that is not a number.
+  bool LoadSensorInfo();
+  // The registry view the sensor logic reads (stateless, shared).
+  static const pel::sensors::SensorRegistry& SensorSettings();
+
  private:
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
   void Paint();
-  void LoadLanguageID();
+  void LoadLanguageID();  // defined with the sensors
+  void IdentifySensorsAfterConnect();
   void Dispatch(std::size_t serialCount, bool fromSocket);
   bool Abandoned() const;
   int CloseCommNow();

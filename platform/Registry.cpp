@@ -55,6 +55,18 @@ std::string readString(Root root, std::string_view path, std::string_view name) 
   return data;
 }
 
+std::optional<std::uint32_t> readNumber(Root root, std::string_view path, std::string_view name) {
+  Key k;
+  if (!k.open(root, path, KEY_READ)) return std::nullopt;
+  const std::string n(name);
+  DWORD type = 0, value = 0, size = sizeof value;
+  if (RegQueryValueExA(k.get(), n.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_DWORD || size != sizeof value)
+    return std::nullopt;
+  return static_cast<std::uint32_t>(value);
+}
+
 bool writeString(Root root, std::string_view path, std::string_view name, std::string_view value) {
   Key k;
   if (!k.create(root, path)) return false;

@@ -1,6 +1,7 @@
 #pragma once
-// The two text cutters the sensor code shares with the link: a reply's body
-// and the field splitter (runs of separators count as one).
+// The two text cutters the sensor code shares with the link (they are the
+// link's ReplyBody and SplitFields): a reply's body and the field splitter
+// (runs of separators count as one).
 #include <string>
 #include <string_view>
 #include <vector>

@@ -49,6 +49,10 @@ int autoSensorId(IdentifyLink& link, const SensorRegistry& reg, int languageId, 
     link.pumpAndPoll();
     const IdentifyCommands cmd = identifyCommands(opt.mode8Port, opt.inputMode, opt.digitalTiming);
     link.sendCommand(cmd.inputMode);
+    // An 8-port interface answers its mode switch (the connect's probe
+    // relies on that): a reply arriving after a bare flush would be taken
+    // for the ID list, so it is awaited first.
+    if (opt.mode8Port) link.waitReply();
     link.flushInput();
     link.sendCommand(cmd.identify);
     const std::string reply = link.waitReply();

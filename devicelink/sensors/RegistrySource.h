@@ -7,6 +7,8 @@ namespace pel::sensors {
 class RegistrySource final : public SettingsSource {
  public:
   std::string text(std::string_view key, std::string_view name) const override;
+  // A REG_DWORD value ("LCID" written as a number).
+  std::optional<std::uint32_t> storedNumber(std::string_view key, std::string_view name) const override;
 };
 
 }  // namespace pel::sensors

@@ -4,6 +4,7 @@
 
 #include "devicelink/LinkFraming.h"
 #include "devicelink/Pelmora.h"
+#include "devicelink/sensors/SettingsSource.h"
 #include "FakeLink.h"
 #include "platform/HandOver.h"
 #include "platform/MessageLoop.h"
@@ -19,6 +20,8 @@ class PelmoraLinkTest : public ::testing::Test {
   void SetUp() override {
     p = TPelmora::Create(nullptr, LinkFlavour::Studio(), rig.Env());
     p->PelmoraError([this](TPelmora&, int n) { errors.push_back(n); });
+    // The connect without the sensor identification (tested on its own).
+    p->Hooks().autoSensorId = nullptr;
   }
   // A COM port that answers like an interface of the given identify reply.
   void Interface(const std::string& port, const std::string& identify) {
@@ -57,8 +60,8 @@ TEST_F(PelmoraLinkTest, DefaultsAfterConstruction) {
   EXPECT_EQ(s.PinValue1, 50);
   EXPECT_EQ(s.PinValue3, 50);
   for (int i = 0; i < 8; ++i) {
-    EXPECT_FALSE(s.channelActive[i]);
-    EXPECT_EQ(s.sensorId[i], 0);
+    EXPECT_FALSE(s.sensors.ch[i].active);
+    EXPECT_EQ(s.sensors.ch[i].sensorId, 0);
   }
   EXPECT_EQ(s.digitalTimingOptions, (std::array<bool, 3>{true, false, false}));
   p.reset();
@@ -422,6 +425,7 @@ TEST_F(PelmoraLinkTest, DestructionAbsorbsTheUsbLibrarysException) {
 TEST_F(PelmoraLinkTest, SecondComponentKeepsItsOwnWorkerWhenTheFirstGoes) {
   fake::Rig second;
   auto q = TPelmora::Create(nullptr, LinkFlavour::Studio(), second.Env());
+  q->Hooks().autoSensorId = nullptr;
   EXPECT_EQ(ProcessState().instance, q.get());
   p.reset();
   EXPECT_FALSE(second.worker->stopped);
@@ -460,7 +464,7 @@ TEST(PelmoraConstruction, LanguageIdThatIsNoNumberFailsAndLeavesNoInstance) {
   ASSERT_TRUE(pel::reg::writeString(pel::reg::Root::CurrentUser, kMessageKey, "LCID", "abc"));
   fake::Rig rig;
   TPelmora* before = ProcessState().instance;
-  EXPECT_THROW(TPelmora::Create(nullptr, LinkFlavour::Studio(), rig.Env()), std::invalid_argument);
+  EXPECT_THROW(TPelmora::Create(nullptr, LinkFlavour::Studio(), rig.Env()), pel::sensors::RegistryValueError);
   EXPECT_EQ(ProcessState().instance, before);
   ASSERT_TRUE(pel::reg::writeString(pel::reg::Root::CurrentUser, kMessageKey, "LCID", "1031"));
   ASSERT_TRUE(pel::reg::writeString(pel::reg::Root::CurrentUser, std::string(kMessageKey) + "\\1031", "Language",

@@ -1,5 +1,7 @@
 #include "platform/Registry.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -38,6 +40,23 @@ TEST_F(RegistryTest, MissingKeyOrValueReadsEmpty) {
   EXPECT_TRUE(pel::reg::valueNames(Root::CurrentUser, std::string(kBase) + "\\Nowhere").empty());
   EXPECT_TRUE(pel::reg::subkeyNames(Root::CurrentUser, std::string(kBase) + "\\Nowhere").empty());
   EXPECT_FALSE(pel::reg::keyExists(Root::CurrentUser, std::string(kBase) + "\\Nowhere"));
+}
+
+TEST_F(RegistryTest, NumberReadsOnlyADword) {
+  const std::string key = std::string(kBase) + "\\Message";
+  ASSERT_TRUE(pel::reg::writeString(Root::CurrentUser, key, "Text", "1042"));
+  const DWORD lcid = 1042, big = 0xFFFFFFFFu;
+  const unsigned long long wide = 7;
+  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "LCID", REG_DWORD, &lcid, sizeof lcid), ERROR_SUCCESS);
+  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Big", REG_DWORD, &big, sizeof big), ERROR_SUCCESS);
+  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Wide", REG_QWORD, &wide, sizeof wide), ERROR_SUCCESS);
+  EXPECT_EQ(pel::reg::readNumber(Root::CurrentUser, "\\" + key, "LCID"), 1042u);
+  EXPECT_EQ(pel::reg::readNumber(Root::CurrentUser, key, "Big"), 0xFFFFFFFFu);
+  // A DWORD is not a text, and a text, another type or a missing value is no number.
+  EXPECT_EQ(pel::reg::readString(Root::CurrentUser, key, "LCID"), "");
+  for (const char* name : {"Text", "Wide", "Missing"})
+    EXPECT_FALSE(pel::reg::readNumber(Root::CurrentUser, key, name).has_value()) << name;
+  EXPECT_FALSE(pel::reg::readNumber(Root::CurrentUser, std::string(kBase) + "\\Nowhere", "LCID").has_value());
 }
 
 TEST_F(RegistryTest, EnumeratesValuesAndSubkeys) {
