@@ -23,6 +23,8 @@
 #include "devicelink/LinkEnvironment.h"
 #include "devicelink/LinkModel.h"
 #include "devicelink/LinkProcessState.h"
+#include "devicelink/setup/CalibrationHandOver.h"
+#include "devicelink/setup/SensorSetup.h"
 
 namespace pel {
 class Timer;
@@ -222,6 +224,35 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
     std::shared_ptr<TPelmora> keep_;
   };
 
+  // ---- outputs and sensor set-up (PelmoraOutputs.cpp) ----
+  // Set-up commands go out through SendCommand without awaiting a reply.
+  int PWMOptionSetting(bool pPWM, PWMOption pPWMOption, bool pPWMSelect, int pPWMFreqvalue, int pPinValue1,
+                       int pPinValue2, int pPinValue3);
+  int DemoOutput(bool RunMode);
+  int OutputLine(int iFlag);
+  // COM hosts may pass any ordinal: outside 0 to 2 it is refused with 14.
+  int SensorRangeSetting(int pCH, int pRange);
+  int SensorRangeSetting(int pCH, SensorRangeType pRange) { return SensorRangeSetting(pCH, static_cast<int>(pRange)); }
+  int SensorZeroSetting(int pCH, bool pSetting);
+  bool SetCalibratData(int pCH, double pValue);
+  bool GetSignInvert(int Channel) const;
+  void SetSignInvert(int Channel, bool Invert);
+  struct OutputsLink {
+    // Sent to and read back by the USB sensor poll (which may run on the USB
+    // polling thread); the hand-over does its own locking.
+    pel::setup::CalibrationHandOver calibration;
+    // Newest value of each USB sensor channel, written by the USB sensor side.
+    std::array<std::atomic<double>, 8> latestUsbReading{};
+    // Main thread. Unset: the sensor classes come from the registry.
+    std::shared_ptr<const pel::setup::SensorCatalog> catalog;
+    // Main thread. Unset: libusb's count or the driver's present devices.
+    std::function<int()> countUsbDevices;
+    // Main thread. The range packet of USB sensors: sends it to the channel's
+    // slot device and drops the reply. Unset: nothing goes out.
+    std::function<void(TPelmora&, const pel::setup::UsbRangePacket&)> sendUsbRangePacket;
+  };
+  OutputsLink& Outputs() { return outputs_; }
+
  private:
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
   void Paint();
@@ -242,6 +273,7 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   int keepDepth_ = 0;         // of them, those holding a keep-alive reference
   bool closePending_ = false; // CloseComm asked for during an exchange
   bool destroying_ = false;
+  OutputsLink outputs_;
   std::shared_ptr<TPelmora> deferredRelease_;  // the last reference, dropped from the queue
   static constexpr UINT kReleaseMessage = WM_USER + 2;
 };
