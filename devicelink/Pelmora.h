@@ -27,6 +27,8 @@
 #include "devicelink/records/StreamContext.h"
 #include "devicelink/setup/SetterOutcome.h"
 #include "devicelink/setup/SetupTypes.h"
+#include "devicelink/setup/CalibrationHandOver.h"
+#include "devicelink/setup/SensorSetup.h"
 
 namespace pel {
 class Timer;
@@ -304,14 +306,14 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   std::string CHFUnit() const { return ChannelUnitAt(5); }
   std::string CHGUnit() const { return ChannelUnitAt(6); }
   std::string CHHUnit() const { return ChannelUnitAt(7); }
-  void CHAUnit(const std::string& v) { State().sensorUnit[0] = v; }
-  void CHBUnit(const std::string& v) { State().sensorUnit[1] = v; }
-  void CHCUnit(const std::string& v) { State().sensorUnit[2] = v; }
-  void CHDUnit(const std::string& v) { State().sensorUnit[3] = v; }
-  void CHEUnit(const std::string& v) { State().sensorUnit[4] = v; }
-  void CHFUnit(const std::string& v) { State().sensorUnit[5] = v; }
-  void CHGUnit(const std::string& v) { State().sensorUnit[6] = v; }
-  void CHHUnit(const std::string& v) { State().sensorUnit[7] = v; }
+  void CHAUnit(const std::string& v) { State().sensors.ch[0].unit = v; }
+  void CHBUnit(const std::string& v) { State().sensors.ch[1].unit = v; }
+  void CHCUnit(const std::string& v) { State().sensors.ch[2].unit = v; }
+  void CHDUnit(const std::string& v) { State().sensors.ch[3].unit = v; }
+  void CHEUnit(const std::string& v) { State().sensors.ch[4].unit = v; }
+  void CHFUnit(const std::string& v) { State().sensors.ch[5].unit = v; }
+  void CHGUnit(const std::string& v) { State().sensors.ch[6].unit = v; }
+  void CHHUnit(const std::string& v) { State().sensors.ch[7].unit = v; }
   int CHAID() const { return ChannelIDAt(0); }
   int CHBID() const { return ChannelIDAt(1); }
   int CHCID() const { return ChannelIDAt(2); }
@@ -328,14 +330,14 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   std::string CHFName() const { return ChannelNameAt(5); }
   std::string CHGName() const { return ChannelNameAt(6); }
   std::string CHHName() const { return ChannelNameAt(7); }
-  void CHAName(const std::string& v) { State().sensorName[0] = v; }
-  void CHBName(const std::string& v) { State().sensorName[1] = v; }
-  void CHCName(const std::string& v) { State().sensorName[2] = v; }
-  void CHDName(const std::string& v) { State().sensorName[3] = v; }
-  void CHEName(const std::string& v) { State().sensorName[4] = v; }
-  void CHFName(const std::string& v) { State().sensorName[5] = v; }
-  void CHGName(const std::string& v) { State().sensorName[6] = v; }
-  void CHHName(const std::string& v) { State().sensorName[7] = v; }
+  void CHAName(const std::string& v) { State().sensors.ch[0].name = v; }
+  void CHBName(const std::string& v) { State().sensors.ch[1].name = v; }
+  void CHCName(const std::string& v) { State().sensors.ch[2].name = v; }
+  void CHDName(const std::string& v) { State().sensors.ch[3].name = v; }
+  void CHEName(const std::string& v) { State().sensors.ch[4].name = v; }
+  void CHFName(const std::string& v) { State().sensors.ch[5].name = v; }
+  void CHGName(const std::string& v) { State().sensors.ch[6].name = v; }
+  void CHHName(const std::string& v) { State().sensors.ch[7].name = v; }
   PWMOption AControlIndex() const { return F_.AControlIndex; }
   double SamplingTime() const { return F_.SamplingTime; }
   void SamplingTime(double t);
@@ -402,8 +404,6 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   std::string ChannelNameAt(int index) const;
   int ChannelIDAt(int index) const;
   SensorRangeType SensorRangeAt(int index) const;
-  // LoadSensorInfo of channels A to D by their current sensor IDs.
-  void ReloadSensorInfoAtoD();
   struct PropertyState {
     // The channel Digital mode relabelled "Time(s)", -1 none.
     int timingLabelChannel = -1;
@@ -432,6 +432,36 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   // The registry view the sensor logic reads (stateless, shared).
   static const pel::sensors::SensorRegistry& SensorSettings();
 
+ public:
+  // ---- outputs and sensor set-up (PelmoraOutputs.cpp) ----
+  // Set-up commands go out through SendCommand without awaiting a reply.
+  int PWMOptionSetting(bool pPWM, PWMOption pPWMOption, bool pPWMSelect, int pPWMFreqvalue, int pPinValue1,
+                       int pPinValue2, int pPinValue3);
+  int DemoOutput(bool RunMode);
+  int OutputLine(int iFlag);
+  // COM hosts may pass any ordinal: outside 0 to 2 it is refused with 14.
+  int SensorRangeSetting(int pCH, int pRange);
+  int SensorRangeSetting(int pCH, SensorRangeType pRange) { return SensorRangeSetting(pCH, static_cast<int>(pRange)); }
+  int SensorZeroSetting(int pCH, bool pSetting);
+  bool SetCalibratData(int pCH, double pValue);
+  bool GetSignInvert(int Channel) const;
+  void SetSignInvert(int Channel, bool Invert);
+  struct OutputsLink {
+    // Sent to and read back by the USB sensor poll (which may run on the USB
+    // polling thread); the hand-over does its own locking.
+    pel::setup::CalibrationHandOver calibration;
+    // Newest value of each USB sensor channel, written by the USB sensor side.
+    std::array<std::atomic<double>, 8> latestUsbReading{};
+    // Main thread. Unset: the sensor classes come from the registry.
+    std::shared_ptr<const pel::setup::SensorCatalog> catalog;
+    // Main thread. Unset: libusb's count or the driver's present devices.
+    std::function<int()> countUsbDevices;
+    // Main thread. The range packet of USB sensors: sends it to the channel's
+    // slot device and drops the reply. Unset: nothing goes out.
+    std::function<void(TPelmora&, const pel::setup::UsbRangePacket&)> sendUsbRangePacket;
+  };
+  OutputsLink& Outputs() { return outputs_; }
+
  private:
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
   void Paint();
@@ -453,6 +483,7 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   int keepDepth_ = 0;         // of them, those holding a keep-alive reference
   bool closePending_ = false; // CloseComm asked for during an exchange
   bool destroying_ = false;
+  OutputsLink outputs_;
   std::shared_ptr<TPelmora> deferredRelease_;  // the last reference, dropped from the queue
   static constexpr UINT kReleaseMessage = WM_USER + 2;
 };

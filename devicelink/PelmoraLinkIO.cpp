@@ -179,9 +179,3 @@ void TPelmora::PollTick() {
     PostMessageA(hwnd_, kReleaseMessage, 0, 0);
   }
 }
-
-void TPelmora::ClampOutputParameters(int low, int high, int def) {
-  auto& s = State();
-  for (int* v : {&s.PinValue1, &s.PinValue2, &s.PinValue3})
-    if (*v < low || *v > high) *v = def;
-}

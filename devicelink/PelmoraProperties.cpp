@@ -54,13 +54,13 @@ setup::SetupState TPelmora::SetupSnapshot() const {
   s.pinValue = {ps.PinValue1, ps.PinValue2, ps.PinValue3};
   for (std::size_t i = 0; i < setup::kChannels; ++i) {
     auto& c = s.channels[i];
-    c.active = ps.channelActive[i];
-    c.terminalBlockSelection = ps.terminalBlockChannel[i];
-    c.sensorId = ps.sensorId[i];
-    c.name = ps.sensorName[i];
-    c.unit = ps.sensorUnit[i];
+    c.active = ps.sensors.ch[i].active;
+    c.terminalBlockSelection = ps.sensors.ch[i].terminalSelection;
+    c.sensorId = ps.sensors.ch[i].sensorId;
+    c.name = ps.sensors.ch[i].name;
+    c.unit = ps.sensors.ch[i].unit;
     c.range = ps.sensorRange[i];
-    c.resolution = ps.resolution[i];
+    c.resolution = ps.sensors.ch[i].resolution;
     c.signInvert = F_.signInvert[i];
   }
   return s;
@@ -96,13 +96,13 @@ void TPelmora::TakeSetup(const setup::SetupState& s) {
   ps.PinValue3 = s.pinValue[2];
   for (std::size_t i = 0; i < setup::kChannels; ++i) {
     const auto& c = s.channels[i];
-    ps.channelActive[i] = c.active;
-    ps.terminalBlockChannel[i] = c.terminalBlockSelection;
-    ps.sensorId[i] = c.sensorId;
-    ps.sensorName[i] = c.name;
-    ps.sensorUnit[i] = c.unit;
+    ps.sensors.ch[i].active = c.active;
+    ps.sensors.ch[i].terminalSelection = c.terminalBlockSelection;
+    ps.sensors.ch[i].sensorId = c.sensorId;
+    ps.sensors.ch[i].name = c.name;
+    ps.sensors.ch[i].unit = c.unit;
     ps.sensorRange[i] = static_cast<unsigned char>(c.range);
-    ps.resolution[i] = c.resolution;
+    ps.sensors.ch[i].resolution = c.resolution;
     F_.signInvert[i] = c.signInvert;
   }
 }
@@ -157,34 +157,6 @@ void TPelmora::SetChannelFlagAt(int index, bool v) {
   const setup::SetterOutcome out = setup::SetChannelFlag(SetupSnapshot(), index, v);
   ApplySetterOutcome(out);
   // A malformed registry value reaches the caller; the flag stays set.
-  if (out.reloadSensorInfo) ReloadSensorInfoAtoD();
+  if (out.reloadSensorInfo) LoadSensorInfo();
 }
 
-void TPelmora::ReloadSensorInfoAtoD() {
-  auto& ps = State();
-  sensors::SensorChannels t;
-  for (std::size_t i = 0; i < 4; ++i) {
-    t.ch[i].name = ps.sensorName[i];
-    t.ch[i].unit = ps.sensorUnit[i];
-    t.ch[i].resolution = ps.resolution[i];
-    t.ch[i].signInvert = F_.signInvert[i];
-  }
-  // What was loaded before a failing value is kept, as the load leaves it.
-  auto copyBack = [&] {
-    for (std::size_t i = 0; i < 4; ++i) {
-      ps.sensorName[i] = t.ch[i].name;
-      ps.sensorUnit[i] = t.ch[i].unit;
-      ps.resolution[i] = t.ch[i].resolution;
-      F_.signInvert[i] = t.ch[i].signInvert;
-    }
-  };
-  RegistryCatalog sensorTables(F_.LanguageID);
-  try {
-    sensors::loadSensorInfo(sensorTables.registry, F_.LanguageID, t,
-                            {ps.sensorId[0], ps.sensorId[1], ps.sensorId[2], ps.sensorId[3]});
-  } catch (...) {
-    copyBack();
-    throw;
-  }
-  copyBack();
-}

@@ -20,7 +20,7 @@ bool IsBoxModel(int m) {
 
 int CountActive() {
   int n = 0;
-  for (bool a : TPelmora::State().channelActive) n += a ? 1 : 0;
+  for (const auto& c : TPelmora::State().sensors.ch) n += c.active ? 1 : 0;
   return n;
 }
 
@@ -42,7 +42,7 @@ pel::setup::SetupState SetupView(const TPelmora::Fields& f) {
   st.noOfOverSampling = f.NoOfOverSampling;
   st.getModeFor8Port = f.GetModeFor8Port;
   st.digitalTimmingMode = f.DigitalTimmingMode;
-  for (int i = 0; i < 8; ++i) st.channels[static_cast<size_t>(i)].active = s.channelActive[static_cast<size_t>(i)];
+  for (int i = 0; i < 8; ++i) st.channels[static_cast<size_t>(i)].active = s.sensors.ch[static_cast<size_t>(i)].active;
   return st;
 }
 
@@ -154,7 +154,7 @@ void TPelmora::HaltAcquisition() {
 }
 
 void TPelmora::DigitalModuleCheck() {
-  const int sensorD = State().sensorId[3];
+  const int sensorD = State().sensors.ch[3].sensorId;
   if (!runs_.sensorInClass || !runs_.sensorInClass("DigitalModule", sensorD)) return;
   if (F_.SamplingTime < 0.5) RaiseDeviceError(5);
   NoteStartError();
@@ -201,9 +201,9 @@ void TPelmora::StartBoxModel(bool tolemicFamily) {
     if (CountActive() > 1 && F_.FastSamplingMode && !F_.DigitalTimmingMode) FallBackFromFastMode();
   } else {
     for (int i = 0; i < 8; ++i) {
-      const int id = s.sensorId[static_cast<size_t>(i)];
-      s.forceSensor[static_cast<size_t>(i)] = runs_.sensorInClass && runs_.sensorInClass("ForceSensor", id);
-      s.photogate[static_cast<size_t>(i)] = runs_.sensorInClass && runs_.sensorInClass("PhotoGateSensor", id);
+      const int id = s.sensors.ch[static_cast<size_t>(i)].sensorId;
+      s.sensors.ch[static_cast<size_t>(i)].forceSensor = runs_.sensorInClass && runs_.sensorInClass("ForceSensor", id);
+      s.sensors.ch[static_cast<size_t>(i)].photogate = runs_.sensorInClass && runs_.sensorInClass("PhotoGateSensor", id);
     }
     DigitalModuleCheck();
   }
@@ -247,7 +247,7 @@ void TPelmora::StartByInputMode(bool tolemicFamily) {
         SendCommand("s{11,0}");
         SendCommand(Cmd("13," + std::to_string(ctx.digitalChannel + 1)));
       }
-      s.sensorUnit[static_cast<size_t>(ctx.digitalChannel)] = "Time(s)";
+      s.sensors.ch[static_cast<size_t>(ctx.digitalChannel)].unit = "Time(s)";
       break;
     }
     case CHInput::Scope: {
@@ -276,7 +276,7 @@ void TPelmora::StartByInputMode(bool tolemicFamily) {
         F_.ExperimentMode = F_.FastSamplingMode ? 2 : 1;
         if (F_.TerminalBlockUse)
           for (int i = 0; i < 8; ++i)
-            if (s.channelActive[static_cast<size_t>(i)]) s.sensorUnit[static_cast<size_t>(i)] = "Voltage(V)";
+            if (s.sensors.ch[static_cast<size_t>(i)].active) s.sensors.ch[static_cast<size_t>(i)].unit = "Voltage(V)";
       }
       FlushInput();
       SendCommand(F_.GetModeFor8Port ? "s{11,5}" : "s{11,1}");

@@ -56,11 +56,11 @@ void TPelmora::SyncStreamSettings() {
   ctx.mode8Port = F_.GetModeFor8Port;
   for (std::size_t i = 0; i < 8; ++i) {
     auto& c = ctx.channels[i];
-    c.active = s.channelActive[i];
+    c.active = s.sensors.ch[i].active;
     c.rangeIndex = s.sensorRange[i];
-    c.resolution = s.resolution[i];
+    c.resolution = s.sensors.ch[i].resolution;
     c.signInvert = F_.signInvert[i];
-    c.photogate = s.photogate[i];
+    c.photogate = s.sensors.ch[i].photogate;
   }
   ctx.samplingTime = F_.SamplingTime;
   ctx.loopCount = F_.LoopCount;

@@ -2,6 +2,8 @@
 // questions about sensors answered from the registry, and AutoSensorID over
 // the component's link. The logic itself lives in devicelink/sensors.
 #include <windows.h>
+#include <array>
+#include <cstddef>
 
 #include "devicelink/Pelmora.h"
 #include "devicelink/sensors/Identification.h"
@@ -42,6 +44,24 @@ sensors::InputMode inputModeOf(CHInput mode) {
   return sensors::InputMode::Analog;
 }
 
+// The sign-invert flags are the instance's; the loads read and clear them in
+// the per-process table, so they travel there and back around each load.
+class InstanceSignInvert {
+ public:
+  InstanceSignInvert(std::array<bool, 8>& flags, sensors::SensorChannels& t) : flags_(flags), t_(t) {
+    for (std::size_t i = 0; i < flags_.size(); ++i) t_.ch[i].signInvert = flags_[i];
+  }
+  ~InstanceSignInvert() {
+    for (std::size_t i = 0; i < flags_.size(); ++i) flags_[i] = t_.ch[i].signInvert;
+  }
+  InstanceSignInvert(const InstanceSignInvert&) = delete;
+  InstanceSignInvert& operator=(const InstanceSignInvert&) = delete;
+
+ private:
+  std::array<bool, 8>& flags_;
+  sensors::SensorChannels& t_;
+};
+
 }  // namespace
 
 const sensors::SensorRegistry& TPelmora::SensorSettings() {
@@ -76,6 +96,7 @@ std::string TPelmora::GetSensorUnit(int sensorId, bool full, bool name) const {
 
 bool TPelmora::LoadSensorInfo() {
   const auto& ch = State().sensors.ch;
+  InstanceSignInvert invert(F_.signInvert, State().sensors);
   sensors::loadSensorInfo(SensorSettings(), F_.LanguageID, State().sensors,
                           {ch[0].sensorId, ch[1].sensorId, ch[2].sensorId, ch[3].sensorId});
   return true;
@@ -98,6 +119,7 @@ int TPelmora::IdentifySensors() {
   opt.inputMode = inputModeOf(F_.CHInputMode);
   opt.digitalTiming = F_.DigitalTimmingMode;
   ComponentLink link(*this);
+  InstanceSignInvert invert(F_.signInvert, s.sensors);
   // The USB sensors' path (model state 3) is not wired yet: the IDs stay.
   try {
     const int result = sensors::autoSensorId(link, SensorSettings(), F_.LanguageID, opt, F_.RunningMode,

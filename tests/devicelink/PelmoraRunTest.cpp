@@ -23,8 +23,8 @@ class PelmoraRunTest : public ::testing::Test {
     p->DataReceived([this](TPelmora&, const std::wstring& d) { records.emplace_back(d.begin(), d.end()); });
     auto& s = ProcessState();
     for (std::size_t i = 0; i < 8; ++i) {
-      s.resolution[i] = {0.1, 0.1, 0.1, 0.000001};
-      s.photogate[i] = s.forceSensor[i] = false;
+      s.sensors.ch[i].resolution = {0.1, 0.1, 0.1, 0.000001};
+      s.sensors.ch[i].photogate = s.sensors.ch[i].forceSensor = false;
     }
     s.digitalTimingOptions = {true, false, false};
   }
@@ -63,8 +63,8 @@ class PelmoraRunTest : public ::testing::Test {
   }
   void Active(std::initializer_list<int> channels) {
     auto& s = ProcessState();
-    s.channelActive.fill(false);
-    for (int c : channels) s.channelActive[static_cast<std::size_t>(c)] = true;
+    for (auto& c : s.sensors.ch) c.active = false;
+    for (int c : channels) s.sensors.ch[static_cast<std::size_t>(c)].active = true;
   }
   // Commands written since the connect, without port prefix and line end.
   std::vector<std::string> Sent() const {
@@ -112,7 +112,8 @@ TEST_F(PelmoraRunTest, StartCommandSequencesPerModelAndInputMode) {
        {"s{11,5}", "s{13,0}", "s{12,0.200}", "s{23,4}", "s{10,1}"}, 1, 1},
       {"fast, channel C", false,
        [](TPelmora& c) {
-         ProcessState().channelActive = {false, false, true};
+         for (auto& ch : ProcessState().sensors.ch) ch.active = false;
+         ProcessState().sensors.ch[2].active = true;
          c.F_.FastSamplingMode = true;
          c.F_.SamplingTime = 0.001;
        },
@@ -127,7 +128,8 @@ TEST_F(PelmoraRunTest, StartCommandSequencesPerModelAndInputMode) {
        {"s{11,2}", "s{16,1,0,1,1}", "s{16,2,3}", "s{10,1}"}, 1, 1},
       {"timing stream, channel B", false,
        [](TPelmora& c) {
-         ProcessState().channelActive = {false, true};
+         for (auto& ch : ProcessState().sensors.ch) ch.active = false;
+         ProcessState().sensors.ch[1].active = true;
          c.F_.CHInputMode = CHInput::Digital;
          c.F_.DigitalTimmingMode = false;
        },
@@ -248,7 +250,7 @@ TEST_F(PelmoraRunTest, ClosedOrBusyComponentRefusesWithError6Or22) {
 TEST_F(PelmoraRunTest, DigitalModuleOnChannelDRaises5AndTheStartGoesOn) {
   ConnectBox("{Pelmora ASTER}");
   Active({0, 3});
-  ProcessState().sensorId[3] = 77;
+  ProcessState().sensors.ch[3].sensorId = 77;
   p->Runs().sensorInClass = [](const std::string& cls, int id) { return cls == "DigitalModule" && id == 77; };
   p->F_.ErrorNumber = 9;  // left from earlier: not this start's
   EXPECT_EQ(p->Pelmora(true), 5);
@@ -385,7 +387,7 @@ TEST_F(PelmoraRunTest, StopOrSecondStartFromStartExperimentIsNotUndone) {
 TEST_F(PelmoraRunTest, GetCurrentValueQuantisesAndConverts) {
   EXPECT_EQ(p->GetCurrentValue(), "");  // not connected
   ConnectBox("{Pelmora ASTER}");
-  ProcessState().resolution[0] = {0.05, 0.05, 0.05, 0};
+  ProcessState().sensors.ch[0].resolution = {0.05, 0.05, 0.05, 0};
   currentReply = "{ 1.27 0 2.5}\r\n";
   EXPECT_EQ(p->GetCurrentValue(), "  1.250000,0.0,  2.500000,0.0,0.0,0.0,0.0,0.0;");
   p->SetConvertUnit(1, 1, 2.0, 0.5);

@@ -37,9 +37,9 @@ bool PumpUntil(F done, std::chrono::milliseconds timeout) {
 inline void NormalRun(TPelmora& p, pel::sim::InterfaceSim& sim, int planned) {
   using namespace std::chrono_literals;
   auto& s = TPelmora::State();
-  s.channelActive.fill(false);
-  s.channelActive[0] = s.channelActive[1] = true;
-  for (auto& r : s.resolution) r = {0.001, 0.001, 0.001, 0.000001};
+  for (auto& c : s.sensors.ch) c.active = false;
+  s.sensors.ch[0].active = s.sensors.ch[1].active = true;
+  for (auto& c : s.sensors.ch) c.resolution = {0.001, 0.001, 0.001, 0.000001};
   s.sensorRange.fill(0);
   s.pwmOptionStored = false;
   p.F_.CheckForExperiment = false;

@@ -218,10 +218,10 @@ TEST_F(PropsTest, CHInputModeTable) {
     EXPECT_EQ(p->CHInputMode(), c.stored);
     EXPECT_EQ(errors, c.error ? std::vector<int>{c.error} : std::vector<int>{});
     for (int ch = 0; ch < 8; ++ch) {
-      const bool timingUnit = TPelmora::State().sensorUnit[ch] == "Time(s)";
+      const bool timingUnit = TPelmora::State().sensors.ch[ch].unit == "Time(s)";
       EXPECT_EQ(timingUnit, ch == c.labelled) << "channel " << ch;
       if (ch == c.labelled) {
-        EXPECT_DOUBLE_EQ(TPelmora::State().resolution[ch][1], 0.000001);
+        EXPECT_DOUBLE_EQ(TPelmora::State().sensors.ch[ch].resolution[1], 0.000001);
       }
     }
     if (c.labelled >= 0) {
@@ -254,7 +254,7 @@ TEST_F(PropsTest, LeavingDigitalRestoresTheSensorTexts) {
     p->CHInputMode(back);
     EXPECT_EQ(p->CHBUnit(), "C");
     EXPECT_EQ(p->CHBName(), "Temperature");
-    const auto& r = TPelmora::State().resolution[1];
+    const auto& r = TPelmora::State().sensors.ch[1].resolution;
     EXPECT_DOUBLE_EQ(r[0], 0.01);
     EXPECT_DOUBLE_EQ(r[1], 0.02);
     EXPECT_DOUBLE_EQ(r[2], 0.05);
@@ -265,7 +265,7 @@ TEST_F(PropsTest, LeavingDigitalRestoresTheSensorTexts) {
   ASSERT_EQ(p->CHAUnit(), "Time(s)");
   p->CHInputMode(CHInput::Analog);
   EXPECT_EQ(p->CHAUnit(), "");
-  EXPECT_DOUBLE_EQ(TPelmora::State().resolution[0][0], 0.001);
+  EXPECT_DOUBLE_EQ(TPelmora::State().sensors.ch[0].resolution[0], 0.001);
   EXPECT_TRUE(errors.empty());
 }
 
@@ -329,35 +329,35 @@ TEST_F(PropsTest, ChannelAccessors) {
   // CHA := false without a terminal block does nothing.
   p->CHA(false);
   EXPECT_TRUE(p->CHA());
-  EXPECT_TRUE(TPelmora::State().channelActive[0]);
+  EXPECT_TRUE(TPelmora::State().sensors.ch[0].active);
 }
 
 TEST_F(PropsTest, TerminalBlockSelectionReloadsTheTextsOfAToD) {
   Idle(kQor);
   Sensors({});
   auto& s = TPelmora::State();
-  s.sensorId[1] = kTemperature;  // B carries a sensor but is not active
-  s.sensorName[1] = "stale";
+  s.sensors.ch[1].sensorId = kTemperature;  // B carries a sensor but is not active
+  s.sensors.ch[1].name = "stale";
   p->TerminalBlockUse(true);
   EXPECT_FALSE(p->CHA());
   p->CHA(true);
   EXPECT_TRUE(p->CHA());
-  EXPECT_TRUE(s.terminalBlockChannel[0]);
-  EXPECT_TRUE(s.channelActive[0]);
-  EXPECT_EQ(s.sensorName[1], "Temperature");
-  EXPECT_DOUBLE_EQ(s.resolution[1][2], 0.05);
+  EXPECT_TRUE(s.sensors.ch[0].terminalSelection);
+  EXPECT_TRUE(s.sensors.ch[0].active);
+  EXPECT_EQ(s.sensors.ch[1].name, "Temperature");
+  EXPECT_DOUBLE_EQ(s.sensors.ch[1].resolution[2], 0.05);
   // B's flag reads its active flag: it carries a sensor.
-  s.terminalBlockChannel[1] = true;
+  s.sensors.ch[1].terminalSelection = true;
   EXPECT_FALSE(p->CHB());
   // A malformed resolution reaches the caller; the flag stays set.
   Put(kResolution, "Resolution30_1", "fast");
   EXPECT_THROW(p->CHC(true), std::exception);
-  EXPECT_TRUE(s.channelActive[2]);
+  EXPECT_TRUE(s.sensors.ch[2].active);
   // During a run nothing happens.
   Put(kResolution, "Resolution30_1", "0.01");
   p->F_.RunningMode = 1;
   p->CHD(true);
-  EXPECT_FALSE(s.channelActive[3]);
+  EXPECT_FALSE(s.sensors.ch[3].active);
 }
 
 TEST_F(PropsTest, OutputAndPwmGates) {

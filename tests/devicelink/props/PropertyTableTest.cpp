@@ -49,13 +49,13 @@ struct Row {
 
 // Channel D carries an analog module (the PWM gate).
 void AnalogModuleOnD(TPelmora&) {
-  TPelmora::State().sensorId[3] = kVoltage;
-  TPelmora::State().channelActive[3] = true;
+  TPelmora::State().sensors.ch[3].sensorId = kVoltage;
+  TPelmora::State().sensors.ch[3].active = true;
 }
 void TerminalBlock(TPelmora& p) { p.F_.TerminalBlockUse = true; }
 void ActiveWithSensor(int ch) {
-  TPelmora::State().channelActive[ch] = true;
-  TPelmora::State().sensorId[ch] = kVoltage;
+  TPelmora::State().sensors.ch[ch].active = true;
+  TPelmora::State().sensors.ch[ch].sensorId = kVoltage;
 }
 
 std::vector<Row> Rows() {

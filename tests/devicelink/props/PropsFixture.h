@@ -66,18 +66,18 @@ class PropsTest : public ::testing::Test {
   void Sensors(const std::vector<std::pair<int, int>>& channelAndId) {
     auto& s = TPelmora::State();
     for (int i = 0; i < 8; ++i) {
-      s.channelActive[i] = false;
-      s.sensorId[i] = 0;
-      s.sensorName[i].clear();
-      s.sensorUnit[i].clear();
-      s.resolution[i] = {0.001, 0.001, 0.001, 0.000001};
+      s.sensors.ch[i].active = false;
+      s.sensors.ch[i].sensorId = 0;
+      s.sensors.ch[i].name.clear();
+      s.sensors.ch[i].unit.clear();
+      s.sensors.ch[i].resolution = {0.001, 0.001, 0.001, 0.000001};
     }
     for (auto [ch, id] : channelAndId) {
-      s.channelActive[ch] = true;
-      s.sensorId[ch] = id;
-      s.sensorName[ch] = id == kVoltage ? "Voltage" : id == kTemperature ? "Temperature" : "";
-      s.sensorUnit[ch] = id == kVoltage ? "V" : id == kTemperature ? "C" : "";
-      s.resolution[ch] = id == kTemperature ? std::array<double, 4>{0.01, 0.02, 0.05, 0.000001}
+      s.sensors.ch[ch].active = true;
+      s.sensors.ch[ch].sensorId = id;
+      s.sensors.ch[ch].name = id == kVoltage ? "Voltage" : id == kTemperature ? "Temperature" : "";
+      s.sensors.ch[ch].unit = id == kVoltage ? "V" : id == kTemperature ? "C" : "";
+      s.sensors.ch[ch].resolution = id == kTemperature ? std::array<double, 4>{0.01, 0.02, 0.05, 0.000001}
                                             : std::array<double, 4>{0.001, 0.001, 0.001, 0.000001};
     }
   }
