@@ -36,6 +36,8 @@ class PelmoraRunTest : public ::testing::Test {
       if (cmd == "s{16,0}") return "{1}\r\n";
       if (cmd == "s{11,3}") return "{1}\r\n";
       if (cmd == "s{11,5}") return "{8}\r\n";
+      if (cmd == "s{20}") return "{0,0,0,0}\r\n";
+      if (cmd == "s{20,2}") return "{0,0,0,0,0,0,0,0}\r\n";
       if (cmd == "s{10,5}") return currentReply;
       return {};
     };
@@ -48,6 +50,7 @@ class PelmoraRunTest : public ::testing::Test {
     p->UseOnlyTolemic(true);
     rig.worker->peer = [this](const std::string& cmd) -> std::string {
       if (cmd == "s{10,3}") return "{Pelmora SORN}\r\n";
+      if (cmd == "s{20}") return "{0,0,0,0}\r\n";
       if (cmd == "s{10,5}") return currentReply;
       return {};
     };
