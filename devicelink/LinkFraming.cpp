@@ -72,4 +72,10 @@ void SplitFields(std::string_view text, char separator, std::vector<std::string>
   }
 }
 
+std::vector<std::string> SplitFields(std::string_view text, char separator) {
+  std::vector<std::string> list;
+  SplitFields(text, separator, list);
+  return list;
+}
+
 }  // namespace pel::link

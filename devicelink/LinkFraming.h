@@ -1,7 +1,9 @@
 #pragma once
 // Text handling of the interface's command protocol: cutting received text
 // into frames, a command reply's body and the field splitter. Positions in
-// NextField count from 1, as the protocol's descriptions do.
+// NextField count from 1, as the protocol's descriptions do. Every part of
+// the link (replies, stream frames, ID lists, registry lists) cuts its text
+// with these, so all read a reply the same way.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,7 +35,11 @@ std::string ReplyBody(std::string_view reply);
 
 // Takes one field from position (1-based); runs of separators count as one.
 void NextField(std::string_view text, char separator, std::string& field, std::size_t& position);
-// Appends every field of the text to the list.
+// Appends every field of the text to the list. Leading separators are
+// skipped and runs count as one, but a text that ends in two or more
+// separators (or holds only separators) yields one empty last field.
 void SplitFields(std::string_view text, char separator, std::vector<std::string>& list);
+// The same into a new list.
+std::vector<std::string> SplitFields(std::string_view text, char separator);
 
 }  // namespace pel::link

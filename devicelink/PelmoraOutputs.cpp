@@ -6,7 +6,6 @@
 
 #include "usblib/Vantiro.h"
 #include "devicelink/Pelmora.h"
-#include "devicelink/sensors/RegistrySource.h"
 #include "devicelink/sensors/SensorRegistry.h"
 #include "devicelink/sensors/SetupCatalog.h"
 #include "devicelink/setup/SetupRules.h"
@@ -15,20 +14,12 @@ namespace setup = pel::setup;
 
 namespace {
 
-// The registry's sensor classes in the component's current language.
-class RegistryCatalog final : public setup::SensorCatalog {
- public:
-  explicit RegistryCatalog(const int& languageId) : catalog_(registry_, languageId) {}
-  setup::SensorInfo Describe(int sensorId) const override { return catalog_.Describe(sensorId); }
-  bool InClass(const std::string& className, int sensorId) const override {
-    return catalog_.InClass(className, sensorId);
-  }
-
- private:
-  pel::sensors::RegistrySource source_;
-  pel::sensors::SensorRegistry registry_{source_};
-  pel::sensors::SetupCatalog catalog_;
-};
+// The registry's sensor classes in the component's current language, unless
+// the host (a test) gave tables of its own.
+const setup::SensorCatalog& SensorClasses(TPelmora::OutputsLink& o, const int& languageId) {
+  if (!o.catalog) o.catalog = std::make_shared<pel::sensors::SetupCatalog>(TPelmora::SensorSettings(), languageId);
+  return *o.catalog;
+}
 
 // The component's fields and per-process values that the set-up rules read.
 setup::SetupState ToSetup(const TPelmora::Fields& f, const pel::link::LinkProcessState& s) {
@@ -127,8 +118,8 @@ int TPelmora::SensorRangeSetting(int pCH, int pRange) {
     return 22;
   }
   Exchange guard(*this);
-  if (!outputs_.catalog) outputs_.catalog = std::make_shared<RegistryCatalog>(F_.LanguageID);
-  auto out = setup::SensorRangeSetting(ToSetup(F_, State()), *outputs_.catalog, pCH, pRange);
+  const auto& classes = SensorClasses(outputs_, F_.LanguageID);
+  auto out = setup::SensorRangeSetting(ToSetup(F_, State()), classes, pCH, pRange);
   FromSetup(out.state, F_, State());
   if (out.error) RaiseDeviceError(out.error);
   for (const auto& c : out.commands) SendCommand(c);
@@ -143,7 +134,6 @@ int TPelmora::SensorZeroSetting(int pCH, bool pSetting) {
     return 22;
   }
   Exchange guard(*this);
-  if (!outputs_.catalog) outputs_.catalog = std::make_shared<RegistryCatalog>(F_.LanguageID);
   auto count = [this]() -> int {
     if (outputs_.countUsbDevices) return outputs_.countUsbDevices();
     try {
@@ -153,7 +143,8 @@ int TPelmora::SensorZeroSetting(int pCH, bool pSetting) {
     }
   };
   const auto points = outputs_.calibration.Points();
-  auto out = setup::SensorZeroSetting(ToSetup(F_, State()), *outputs_.catalog, pCH, pSetting, count,
+  const auto& classes = SensorClasses(outputs_, F_.LanguageID);
+  auto out = setup::SensorZeroSetting(ToSetup(F_, State()), classes, pCH, pSetting, count,
                                       std::span<const setup::CalibrationPoint>(points));
   FromSetup(out.state, F_, State());
   // A failed fit publishes nothing: the pending calibration stays as it was.
@@ -164,11 +155,11 @@ int TPelmora::SensorZeroSetting(int pCH, bool pSetting) {
 }
 
 bool TPelmora::SetCalibratData(int pCH, double pValue) {
-  if (!outputs_.catalog) outputs_.catalog = std::make_shared<RegistryCatalog>(F_.LanguageID);
   const double latest = pCH >= 1 && pCH <= setup::kChannels
                             ? outputs_.latestUsbReading[pCH - 1].load(std::memory_order_relaxed)
                             : 0.0;
-  const auto out = setup::SetCalibratData(ToSetup(F_, State()), *outputs_.catalog, pCH, pValue, latest,
+  const auto& classes = SensorClasses(outputs_, F_.LanguageID);
+  const auto out = setup::SetCalibratData(ToSetup(F_, State()), classes, pCH, pValue, latest,
                                           outputs_.calibration.PointCount());
   if (out.error) {
     RaiseDeviceError(out.error);

@@ -3,7 +3,6 @@
 #include <cstddef>
 
 #include "devicelink/Pelmora.h"
-#include "devicelink/sensors/RegistrySource.h"
 #include "devicelink/sensors/SensorChannels.h"
 #include "devicelink/sensors/SensorRegistry.h"
 #include "devicelink/sensors/SetupCatalog.h"
@@ -11,18 +10,6 @@
 
 namespace setup = pel::setup;
 namespace sensors = pel::sensors;
-
-namespace {
-
-// The sensor tables of the current user's registry, read anew at each call.
-struct RegistryCatalog {
-  explicit RegistryCatalog(const int& languageId) : catalog(registry, languageId) {}
-  sensors::RegistrySource source;
-  sensors::SensorRegistry registry{source};
-  sensors::SetupCatalog catalog;
-};
-
-}  // namespace
 
 setup::SetupState TPelmora::SetupSnapshot() const {
   const auto& ps = State();
@@ -126,20 +113,20 @@ void TPelmora::NoOfOverSampling(int count) {
 
 void TPelmora::CHInputMode(CHInput m) {
   // Leaving Digital gives the relabelled channel its sensor's texts back.
-  RegistryCatalog sensorTables(F_.LanguageID);
-  ApplySetterOutcome(setup::SetCHInputMode(SetupSnapshot(), static_cast<setup::CHInput>(m), sensorTables.catalog));
+  const sensors::SetupCatalog sensorTables(SensorSettings(), F_.LanguageID);
+  ApplySetterOutcome(setup::SetCHInputMode(SetupSnapshot(), static_cast<setup::CHInput>(m), sensorTables));
 }
 
 void TPelmora::CHOutput(bool v) { ApplySetterOutcome(setup::SetCHOutput(SetupSnapshot(), v)); }
 
 void TPelmora::PWMFreqValue(int v) {
-  RegistryCatalog sensorTables(F_.LanguageID);
-  ApplySetterOutcome(setup::SetPWMFreqValue(SetupSnapshot(), v, sensorTables.catalog));
+  const sensors::SetupCatalog sensorTables(SensorSettings(), F_.LanguageID);
+  ApplySetterOutcome(setup::SetPWMFreqValue(SetupSnapshot(), v, sensorTables));
 }
 
 void TPelmora::PWMFreqSelect(bool v) {
-  RegistryCatalog sensorTables(F_.LanguageID);
-  ApplySetterOutcome(setup::SetPWMFreqSelect(SetupSnapshot(), v, sensorTables.catalog));
+  const sensors::SetupCatalog sensorTables(SensorSettings(), F_.LanguageID);
+  ApplySetterOutcome(setup::SetPWMFreqSelect(SetupSnapshot(), v, sensorTables));
 }
 
 void TPelmora::NoOfStroboSlit(int v) { ApplySetterOutcome(setup::SetNoOfStroboSlit(SetupSnapshot(), v)); }

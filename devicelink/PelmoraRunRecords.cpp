@@ -9,6 +9,7 @@
 #include "devicelink/records/Conversion.h"
 #include "devicelink/records/CurrentValue.h"
 #include "devicelink/records/StreamParsers.h"
+#include "devicelink/sensors/SensorRegistry.h"
 
 namespace {
 namespace model = pel::link::model;
@@ -47,6 +48,11 @@ void TPelmora::InstallRunHooks() {
     State().timeCounter = ctx.timeCounter;
   };
   hooks_.haltAcquisition = [](TPelmora& p) { p.HaltAcquisition(); };
+  // The start's class tests (digital module on D, force sensors, photogates)
+  // read the registry's lists; an item that is not a number matches nothing.
+  runs_.sensorInClass = [](const std::string& className, int sensorId) {
+    return SensorSettings().isPartOfSensor(sensorId, className);
+  };
 }
 
 void TPelmora::SyncStreamSettings() {

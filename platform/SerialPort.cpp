@@ -207,6 +207,13 @@ void SerialPort::writeStr(const std::string& text) {
 std::size_t SerialPort::read(void* buffer, std::size_t count) {
   if (!isOpen() || count == 0) return 0;
   HANDLE h = session_->port;
+  // Ask for no more than is waiting: some serial drivers (Wine's on a pty
+  // among them) leave an overlapped read pending despite the timeouts when
+  // nothing has arrived, and the wait below would then last until the peer
+  // sends again, which after a stop it never does.
+  const std::size_t available = waiting(h);
+  if (available == 0) return 0;
+  if (count > available) count = available;
   Event ev;
   OVERLAPPED ov{};
   ov.hEvent = ev.h;

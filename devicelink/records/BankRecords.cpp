@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "devicelink/records/FrameText.h"
+#include "devicelink/LinkFraming.h"
 #include "devicelink/records/NumberText.h"
 
 namespace pel::records {
@@ -67,7 +67,7 @@ bool ParseSornDirectory(std::string_view reply, int componentChannels, BankDirec
 
 std::vector<int> ParseAsterFlagList(std::string_view reply) {
   std::vector<int> positions;
-  const std::vector<std::string> fields = SplitFields(BraceBody(reply), ',');
+  const std::vector<std::string> fields = pel::link::SplitFields(BraceBody(reply), ',');
   for (size_t k = 0; k < fields.size() && positions.size() < kMaxBanks; ++k)
     if (Trim(fields[k]) == "1") positions.push_back(static_cast<int>(k) + 1);
   return positions;
@@ -76,7 +76,7 @@ std::vector<int> ParseAsterFlagList(std::string_view reply) {
 bool ParseAsterBankInfo(std::string_view reply, int k, int maxRecordCount, BankRecord& bank) {
   const std::string_view body = BraceBody(reply);
   if (body.empty()) return false;
-  const std::vector<std::string> f = SplitFields(body, ',');
+  const std::vector<std::string> f = pel::link::SplitFields(body, ',');
   if (f.size() < 6) return false;
   int ms = 0, tenth = 0, samples = 0;
   bank.bankNumber = k;

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "devicelink/records/FrameText.h"
+#include "devicelink/LinkFraming.h"
 #include "devicelink/records/NumberText.h"
 
 namespace pel::records {
@@ -19,7 +19,7 @@ void AppendValue(std::string& out, const StreamContext& ctx, int c, double v) {
 }  // namespace
 
 std::string FormatCurrentValue(const StreamContext& ctx, std::string_view reply) {
-  std::vector<std::string> fields = SplitFields(ReplyBody(reply), ' ');
+  std::vector<std::string> fields = pel::link::SplitFields(pel::link::ReplyBody(reply), ' ');
   if (fields.empty()) return {};
   if (fields.size() > kChannels) fields.resize(kChannels);
   std::string out;

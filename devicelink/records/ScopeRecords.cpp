@@ -1,6 +1,6 @@
 #include "devicelink/records/ScopeRecords.h"
 
-#include "devicelink/records/FrameText.h"
+#include "devicelink/LinkFraming.h"
 #include "devicelink/records/NumberText.h"
 
 namespace pel::records {
@@ -30,7 +30,7 @@ std::optional<double> ScopeTimeSeconds(int n) {
 
 ScopeColumns ParseScopeSensorList(std::string_view list) {
   std::array<bool, 8> shown{};
-  for (const std::string& field : SplitFields(list, ',')) {
+  for (const std::string& field : pel::link::SplitFields(list, ',')) {
     int channel = 0;
     if (ParseInteger(Trim(field), channel) && channel >= 1 && channel <= 8)
       shown[static_cast<size_t>(channel - 1)] = true;

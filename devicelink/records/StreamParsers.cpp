@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "devicelink/records/FrameText.h"
+#include "devicelink/LinkFraming.h"
 #include "devicelink/records/NumberText.h"
 
 namespace pel::records {
@@ -13,7 +13,7 @@ namespace {
 // Fields of the frame body. Empty fields (a body that ends in blanks) carry no
 // value, so they are left out rather than spoiling the record.
 std::vector<std::string> BodyFields(std::string_view frame) {
-  std::vector<std::string> fields = SplitFields(ReplyBody(frame), ' ');
+  std::vector<std::string> fields = pel::link::SplitFields(pel::link::ReplyBody(frame), ' ');
   fields.erase(std::remove(fields.begin(), fields.end(), std::string()), fields.end());
   return fields;
 }
@@ -150,7 +150,7 @@ bool EmitTimingRecord(StreamContext& ctx, int k, double ticks, RecordSink& sink)
 }
 
 void ParseTimingFrame(StreamContext& ctx, std::string_view frame, RecordSink& sink) {
-  const std::string body = ReplyBody(frame);
+  const std::string body = pel::link::ReplyBody(frame);
   const int k = (ctx.digitalChannel >= 0 && ctx.digitalChannel < kChannels) ? ctx.digitalChannel : 0;
   const int slits = EffectiveStroboSlit(ctx.noOfStroboSlit);
   const size_t n = std::min<size_t>(body.size(), 72);

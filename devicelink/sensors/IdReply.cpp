@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "devicelink/sensors/FieldSplit.h"
+#include "devicelink/LinkFraming.h"
 #include "devicelink/sensors/RegistryPaths.h"
 #include "devicelink/sensors/TextNumbers.h"
 
@@ -37,7 +37,7 @@ void readIds(const std::vector<std::string>& fields, bool mode8Port, SensorChann
 
 int applyIdReply(std::string_view reply, bool mode8Port, int modelState, const SensorRegistry& reg,
                  SensorChannels& t) {
-  const std::vector<std::string> fields = splitFields(replyBody(reply), ',');
+  const std::vector<std::string> fields = pel::link::SplitFields(pel::link::ReplyBody(reply), ',');
   const int error = fields.size() < 4 ? kErrorTooFewIds : 0;
   if (error == 0) readIds(fields, mode8Port, t);
 

@@ -1,6 +1,6 @@
 #include "devicelink/sensors/SensorRegistry.h"
 
-#include "devicelink/sensors/FieldSplit.h"
+#include "devicelink/LinkFraming.h"
 #include "devicelink/sensors/RegistryPaths.h"
 #include "devicelink/sensors/TextNumbers.h"
 
@@ -36,7 +36,7 @@ bool SensorRegistry::keepsSignInvert(int sensorId) const {
 }
 
 bool classListHolds(std::string_view list, int sensorId) {
-  for (const auto& field : splitFields(trimBlanks(list), ',')) {
+  for (const auto& field : pel::link::SplitFields(trimBlanks(list), ',')) {
     if (const auto v = parseDecimalInt(trimBlanks(field)); v && *v == sensorId) return true;
   }
   return false;
@@ -49,7 +49,7 @@ bool SensorRegistry::isPartOfSensor(int sensorId, std::string_view className) co
 int SensorRegistry::findMultipleSensor(int sensorId) const {
   const std::string subs = src_.text(paths::kMultipleSensorKey, decimal(sensorId));
   if (subs.empty()) return 1;
-  return static_cast<int>(splitFields(subs, ',').size());
+  return static_cast<int>(pel::link::SplitFields(subs, ',').size());
 }
 
 std::string SensorRegistry::sensorSubId(int sensorId) const {

@@ -71,7 +71,7 @@ TEST(LinkText, BracketsMapAndFramesAreSeen) {
 TEST(ReplyBody, Table) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"OK{ 1.5 2.5}\r\n", " 1.5 2.5"}, {"{7}", "7"}, {"{7", ""}, {"", ""}, {"}x{", ""},
-      {"{a}{ b}", " b"}, {"{}", ""},
+      {"{a}{ b}", " b"}, {"{}", ""}, {"no frame", ""}, {"{12,0,5,0}\r\n", "12,0,5,0"}, {"}{1,2}", "1,2"},
   };
   for (const auto& [reply, body] : cases) EXPECT_EQ(ReplyBody(reply), body) << reply;
 }
@@ -90,6 +90,12 @@ TEST(SplitFields, Table) {
   V ports;
   SplitFields(std::string("COM1\0COM10\0", 11), '\0', ports);
   EXPECT_EQ(ports, (V{"COM1", "COM10"}));
+  // The comma lists of ID replies and registry classes, through the list form.
+  const std::vector<std::pair<std::string, V>> lists = {
+      {"31,32,33", {"31", "32", "33"}}, {"3,,12", {"3", "12"}}, {"1,0,,1", {"1", "0", "1"}},
+      {"a,", {"a"}}, {",", {""}}, {",,,", {""}}, {"", {}},
+  };
+  for (const auto& [text, fields] : lists) EXPECT_EQ(SplitFields(text, ','), fields) << '"' << text << '"';
 }
 
 TEST(NextField, AdvancesThePosition) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "devicelink/Pelmora.h"
+#include "platform/Registry.h"
 #include "FakeLink.h"
 
 namespace {
@@ -413,6 +414,49 @@ TEST_F(PelmoraRunTest, RecentRecordsSettleAt5001AndSurviveAStop) {
   Active({0});
   ASSERT_EQ(p->Pelmora(true), 0);  // a start clears it
   EXPECT_EQ(p->GetDataList(), "");
+}
+
+// The class lists of the current user's settings key, removed again after.
+struct ClassLists {
+  static constexpr const char* kMessage = "Software\\VB and VBA Program Settings\\Pelmora\\Message";
+  explicit ClassLists(std::initializer_list<std::pair<const char*, const char*>> lists) {
+    pel::reg::deleteTree(pel::reg::Root::CurrentUser, kMessage);
+    for (const auto& [name, list] : lists) EXPECT_TRUE(pel::reg::writeString(pel::reg::Root::CurrentUser, kMessage, name, list));
+  }
+  ~ClassLists() { pel::reg::deleteTree(pel::reg::Root::CurrentUser, kMessage); }
+};
+
+// The start's class tests read the registry's lists (a digital module on D,
+// force sensors and photogates); an item that is not a number matches
+// nothing and spoils nothing.
+TEST_F(PelmoraRunTest, StartReadsTheSensorClassesFromTheRegistry) {
+  const ClassLists lists{{"DigitalModule", "3, x,77"}, {"PhotoGateSensor", "41,,"}, {"ForceSensor", "a,42"}};
+  ConnectBox("{Pelmora ASTER}");
+  Active({0, 3});
+  ProcessState().sensors.ch[3].sensorId = 77;
+  EXPECT_EQ(p->Pelmora(true), 5);
+  EXPECT_EQ(errors, std::vector<int>{5});
+  ASSERT_FALSE(Sent().empty());
+  EXPECT_EQ(Sent().front(), "s{50,0}");
+  p->Pelmora(false);
+
+  p->CloseComm();
+  p.reset();
+  rig = fake::Rig{};
+  SetUp();
+  ConnectTolemic();
+  Active({1, 2});
+  auto& ch = ProcessState().sensors.ch;
+  ch[1].sensorId = 41;
+  ch[2].sensorId = 42;
+  ch[3].sensorId = 0;
+  EXPECT_EQ(p->Pelmora(true), 0);
+  EXPECT_TRUE(ch[1].photogate);
+  EXPECT_FALSE(ch[1].forceSensor);
+  EXPECT_TRUE(ch[2].forceSensor);
+  EXPECT_FALSE(ch[2].photogate);
+  EXPECT_FALSE(ch[0].photogate || ch[0].forceSensor);
+  p->Pelmora(false);
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
 #pragma once
-// One normal run against the simulated interface, checked end to end: the
-// planned number of records, their numbers and times, one StopExperiment,
-// the stop commands, nothing after the stop.
+// Runs against the simulated interface, checked end to end: a normal run
+// (the planned number of records, their numbers and times, one
+// StopExperiment, the stop commands, nothing after the stop), and the
+// commands each start and stop sends, as the interface logged them.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,6 +82,56 @@ inline void NormalRun(TPelmora& p, pel::sim::InterfaceSim& sim, int planned) {
   p.DataReceived(nullptr);
   p.StartExperiment(nullptr);
   p.StopExperiment(nullptr);
+}
+
+using Texts = std::vector<std::string>;
+
+// A start and stop whose commands the simulated interface logs.
+struct SequenceCase {
+  const char* name;
+  std::function<void(TPelmora&)> setup;  // on an idle component, channels A and B active
+  Texts logged;                          // start and stop, in order
+  bool records;                          // the run delivers records before the stop
+};
+
+// The lines logged from `mark` on, once `count` of them arrived (or 3 s passed).
+inline Texts LoggedFrom(pel::sim::InterfaceSim& sim, std::size_t mark, std::size_t count) {
+  PumpUntil([&] { return sim.log().size() >= mark + count; }, std::chrono::seconds(3));
+  return sim.log().textsFrom(mark);
+}
+
+inline void RunSequences(TPelmora& p, pel::sim::InterfaceSim& sim, const std::vector<SequenceCase>& cases) {
+  int records = 0;
+  p.DataReceived([&](TPelmora&, const std::wstring&) { ++records; });
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto& s = TPelmora::State();
+    p.CHInputMode(CHInput::Analog);
+    p.F_.GetModeFor8Port = false;
+    p.F_.CheckForExperiment = false;
+    p.F_.AutoStop = false;
+    p.F_.DigitalTimmingMode = false;
+    s.pwmOptionStored = false;
+    s.digitalTimingOptions = {true, false, false};
+    for (std::size_t i = 0; i < 8; ++i) {
+      s.sensors.ch[i].active = i < 2;
+      s.sensors.ch[i].sensorId = i < 2 ? 12 : 0;
+      s.sensors.ch[i].resolution = {0.001, 0.001, 0.001, 0.000001};
+    }
+    p.SamplingTime(0.2);
+    p.ExperimentLength(10);
+    c.setup(p);
+    records = 0;
+    const std::size_t mark = sim.log().size();
+    ASSERT_EQ(p.Pelmora(true), 0);
+    if (c.records) {
+      EXPECT_TRUE(PumpUntil([&] { return records > 0; }, std::chrono::seconds(3)));
+    }
+    p.Pelmora(false);
+    EXPECT_EQ(p.RunningMode(), 0);
+    EXPECT_EQ(LoggedFrom(sim, mark, c.logged.size()), c.logged);
+  }
+  p.DataReceived(nullptr);
 }
 
 }  // namespace runsim

@@ -2,7 +2,6 @@
 pel_test(devicelink_records_tests PORTABLE
   SOURCES
     records/NumberTextTest.cpp
-    records/FrameTextTest.cpp
     records/ConversionTest.cpp
     records/RecentRecordsTest.cpp
     records/StreamParsersTest.cpp

@@ -72,6 +72,8 @@ TEST_F(SerialPortTest, RoundTripWithReceiveEventOnTheMainThread) {
   serviceUntil(got, 9);
   EXPECT_EQ(got, "s{10,3}\r\n");
   EXPECT_TRUE(allOnMain);
+  // Nothing waiting: a read returns at once, empty (the peer sends nothing more).
+  EXPECT_EQ(b.readStr(64), "");
 
   // The other way, read as raw bytes, including a NUL and bytes above 127.
   std::string raw;

@@ -1,4 +1,4 @@
-// Number parsing, the field splitter and the name/unit/class-list text rules.
+// Number parsing and the name/unit/class-list text rules.
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "devicelink/sensors/FieldSplit.h"
 #include "devicelink/sensors/SensorRegistry.h"
 #include "devicelink/sensors/TextNumbers.h"
 
@@ -41,27 +40,6 @@ TEST(TextNumbers, PointNumbersWhateverTheLocale) {
   };
   for (const auto& c : cases) EXPECT_EQ(parsePointNumber(c.text), c.want) << '"' << c.text << '"';
   if (haveCommaLocale) std::setlocale(LC_ALL, "C");
-}
-
-TEST(FieldSplit, ReplyBody) {
-  EXPECT_EQ(replyBody("OK{ 1.5 2.5}\r\n"), " 1.5 2.5");
-  EXPECT_EQ(replyBody("{7}"), "7");
-  EXPECT_EQ(replyBody("{7"), "");
-  EXPECT_EQ(replyBody("no braces"), "");
-  EXPECT_EQ(replyBody("{12,0,5,0}\r\n"), "12,0,5,0");
-  EXPECT_EQ(replyBody("}{1,2}"), "1,2");
-}
-
-TEST(FieldSplit, RunsOfSeparatorsCountAsOne) {
-  using V = std::vector<std::string>;
-  EXPECT_EQ(splitFields(" 1.5  2.5", ' '), (V{"1.5", "2.5"}));
-  EXPECT_EQ(splitFields("1 2  ", ' '), (V{"1", "2", ""}));
-  EXPECT_EQ(splitFields("31,32,33", ','), (V{"31", "32", "33"}));
-  EXPECT_EQ(splitFields("3,,12", ','), (V{"3", "12"}));
-  EXPECT_EQ(splitFields("a,", ','), (V{"a"}));
-  EXPECT_EQ(splitFields(",", ','), (V{""}));
-  EXPECT_EQ(splitFields(",,,", ','), (V{""}));
-  EXPECT_EQ(splitFields("", ','), V{});
 }
 
 TEST(SensorTexts, NameBeforeTheParenthesis) {
