@@ -10,4 +10,4 @@ pel_test(devicelink_run_sim_tcp_tests
 pel_test(devicelink_run_sim_com_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/RunSimComTest.cpp
   LIBS pel_devicelink pel_sim_interface
-  FIXTURES compair_7_8 LOCKS compair_7_8)
+  FIXTURES compair_7_8 LOCKS compair_7_8 serialcomm)

@@ -103,13 +103,16 @@ void SetRegString(HKEY root, const std::string& path, const std::string& name, c
 }
 
 void SetLastSerialPort(const std::string& port) {
+  // Wine enumerates values by name compared in lower case: "~" sorts after
+  // every letter and the backslash, so no other test's port (PelmoraTest6...) comes later.
+  const char* const name = "~QuillonTest";
   HKEY k = nullptr;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                       &k, nullptr) != ERROR_SUCCESS)
     return;
-  RegDeleteValueA(k, "\\Device\\zzQuillonTest");
+  RegDeleteValueA(k, name);
   if (!port.empty())
-    RegSetValueExA(k, "\\Device\\zzQuillonTest", 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
+    RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
                    static_cast<DWORD>(port.size() + 1));
   RegCloseKey(k);
 }

@@ -33,7 +33,8 @@ void Click(HWND dialog, int id);
 std::string WindowText(HWND w);
 void SetRegString(HKEY root, const std::string& path, const std::string& name, const std::string& value);
 // Makes `port` the last value of the serial-port list (Wine keeps values sorted by
-// name, so ours sorts last); an empty port removes it.
+// name, so ours sorts last); an empty port removes it. Tests that write the list
+// take the serialcomm lock.
 void SetLastSerialPort(const std::string& port);
 
 }  // namespace quillon::test
