@@ -475,7 +475,7 @@ TEST(Download, RowFormIsLatchedWhenTheDownloadStarts) {
       s.m_modelName = "PelmoraAster";
       s.m_level = 2.5f;
       s.m_bufferCount = 1;
-      s.m_bufferTable[0] = BufferInfo{1, 0, 1, {1, 0, 0}, 10};
+      s.m_bufferTable[0] = BufferInfo{1, 0, 1, {1, 0, 0}, 60};  // two requests of 30
       return 0;
     });
     ASSERT_TRUE(r.m.SelectRow(0));
@@ -488,16 +488,16 @@ TEST(Download, RowFormIsLatchedWhenTheDownloadStarts) {
     r.Deliver(Frame({30000, 10000, 30000, 10000, 30000}));
     r.S([&](AcquisitionState& s) {
       EXPECT_EQ(s.m_levelRows, levelAtStart ? 1 : 0);
-      EXPECT_EQ(s.m_selEnd, 10);
-      // Level: above at 2, below at 3, crossings at 4, 6, 8 and 10; else every sample.
-      EXPECT_EQ(s.table.m_rowCount, levelAtStart ? 4 : 10) << levelAtStart;
+      EXPECT_EQ(s.m_selEnd, 60);
+      // Level: above, below, then a crossing at samples 4 and 8; else every sample.
+      EXPECT_EQ(s.table.m_rowCount, levelAtStart ? 2 : 10) << levelAtStart;
       if (levelAtStart) {
-        EXPECT_FLOAT_EQ(s.table.columns[0][3], 10 * 0.0001f);
+        EXPECT_FLOAT_EQ(s.table.columns[0][1], 8 * 0.0001f);
       }
       return 0;
     });
     ASSERT_NE(r.Last(Effect::Export), nullptr);
-    EXPECT_EQ(r.Last(Effect::Export)->b, levelAtStart ? 4 : 10);
+    EXPECT_EQ(r.Last(Effect::Export)->b, levelAtStart ? 2 : 10);
   }
   // A Sorn block download never has the level form, whatever the box says.
   Rig q(sim::Model::Sorn);
