@@ -1,5 +1,7 @@
 #include "tests/highspeed/ProgramDriver.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 namespace quillon::test {
@@ -86,6 +88,15 @@ void Program::Kill() {
 
 void Click(HWND dialog, int id) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void ClickFirstListRow(HWND list) {
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  RECT hr{};
+  GetWindowRect(header, &hr);
+  const LPARAM at = MAKELPARAM(20, (hr.bottom - hr.top) + 6);
+  PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(list, WM_LBUTTONUP, 0, at);
 }
 
 std::string WindowText(HWND w) {
