@@ -1,7 +1,9 @@
 # COM pty pairs as CTest fixtures. A test that needs pair A<->B declares
 #   FIXTURES compair_A_B  LOCKS compair_A_B
 # (the lock keeps two tests from sharing the pair under ctest -j).
-# Only the Windows trees have them.
+# Only the Windows trees have them. Tests that write the system's serial-port
+# list (HKLM HARDWARE\DEVICEMAP\SERIALCOMM) take LOCKS serialcomm: the
+# high-speed program opens the list's last port.
 function(pel_com_pair a b)
   if(NOT PEL_WINDOWS)
     return()

@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 #include "highspeed/AcquisitionDlg.h"
+#include "highspeed/AcquisitionExport.h"
+#include "highspeed/ExportProbe.h"
 
 namespace quillon {
 
@@ -36,6 +38,8 @@ bool CAcquisitionApp::InitInstance() {
   InitCommonControls();
   {
     CAcquisitionDlg dlg;
+    dlg.m_useValue2 = pel::quillon::ProbeOsVersion() ? 1 : 0;
+    dlg.SetExportHandler(MakeExportHandler(*this));
     dlg.DoModal();
   }
   if (mutex_) ReleaseMutex(mutex_.get());

@@ -340,7 +340,7 @@ void AcquisitionModel::DecodeFrame(bool sorn, int n, long long nowMs, Effects& f
   resyncPending_ = false;
   if (s.table.m_rowCount >= kStoreLimit) {
     rowsLeftOut_ = true;  // keep downloading to the end; what fits is kept
-  } else if (!sorn && s.m_levelMode) {
+  } else if (!sorn && s.m_levelRows) {
     StoreLevelCrossings(v, n);
   } else {
     StoreSamples(v, n);
@@ -386,7 +386,7 @@ void AcquisitionModel::FinishDownload(bool sorn, Effects& fx) {
   fx.push_back(Fx(Effect::Message, "QuillonDlg4"));
   if (rowsLeftOut_) fx.push_back(Fx(Effect::FixedMessage, kRowsLeftOut));
   // Level mode counts no groups: its rows are the crossings.
-  const int rows = sorn || s.m_levelMode ? s.table.m_rowCount : s.m_groupCount;
+  const int rows = sorn || s.m_levelRows ? s.table.m_rowCount : s.m_groupCount;
   fx.push_back(Fx(Effect::Export, {}, s.m_exportToExcel ? 1 : 0, rows));
   fx.push_back(Fx(Effect::Controls));
 }
@@ -506,6 +506,7 @@ Effects AcquisitionModel::Loading(long long nowMs) {
       return fx;
     }
     s.table.ClearSamples();
+    s.m_levelRows = 0;  // block downloads have no level form
     fx.push_back(Fx(Effect::ProgressRange, {}, 0, s.m_blockCount));
     fx.push_back(Fx(Effect::ProgressPos, {}, 0));
     fx.push_back(Fx(Effect::ProgressShow, {}, 1));
@@ -520,6 +521,7 @@ Effects AcquisitionModel::Loading(long long nowMs) {
   }
   if (s.m_selStart < s.m_selEnd) {
     s.table.ClearSamples();
+    s.m_levelRows = s.m_levelMode;
     fx.push_back(Fx(Effect::ProgressRange, {}, s.m_selStart, s.m_selEnd));
     fx.push_back(Fx(Effect::ProgressPos, {}, s.m_selStart));
     fx.push_back(Fx(Effect::ProgressShow, {}, 1));
@@ -571,7 +573,8 @@ Effects AcquisitionModel::Clear() {
 bool AcquisitionModel::SelectRow(int row) {
   std::lock_guard<std::mutex> lock(mutex_);
   AcquisitionState& s = *s_;
-  if (s.m_sornModel || row < 0 || row >= s.m_bufferCount) return false;
+  // A download in progress reads the selection, sensor ids and intervals.
+  if (s.m_sornModel || s.m_downloadActive || row < 0 || row >= s.m_bufferCount) return false;
   const BufferInfo& e = s.m_bufferTable[row];
   s.m_selRow = row;
   s.m_selBuffer = e.number;

@@ -50,6 +50,9 @@ struct ControlState {
 struct AcquisitionState {
   int m_identifyPending = 0, m_sornModel = 0, m_listExpected = 0, m_infoQueryActive = 0;
   int m_running = 0, m_startPending = 0, m_deletePending = 0, m_downloadActive = 0, m_levelMode = 0;
+  // How the rows of the table were captured, latched when a download starts:
+  // 1 for level-mode crossing times. The Level box may change meanwhile.
+  int m_levelRows = 0;
   std::string m_modelName;
   BufferInfo m_bufferTable[16];
   int m_bufferCount = 0, m_infoIndex = 0;

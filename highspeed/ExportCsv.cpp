@@ -34,28 +34,33 @@ void AppendChannelFields(std::string& out, const bool has[3], const double value
   }
 }
 
-// Level rows hold, per crossing, one row for each active channel in the
-// order A, B, C with the time in that channel's column; so channel q's
-// crossings are the rows q, q+g, q+2g... among g active channels.
+// A level row holds one crossing time in the column of the channel that
+// crossed, the other columns 0. Channels cross independently, so their rows
+// may interleave in any order; each channel's crossings are its own rows in
+// table order. Line i holds, per channel, the time between its crossings
+// i and i+1, the field left empty for a channel with fewer crossings.
 void AppendLevelLines(std::string& out, const ExportSource& source) {
-  int rank[3] = {-1, -1, -1};
-  int active = 0;
-  for (int ch = 0; ch < 3; ++ch)
-    if (source.ChannelActive(ch)) rank[ch] = active++;
-  if (active == 0) return;
-  const int crossings = source.RowCount() / active;
-  for (int i = 0; i + 1 < crossings; ++i) {
+  std::vector<float> crossings[3];
+  for (int row = 0; row < source.RowCount(); ++row) {
+    for (int ch = 0; ch < 3; ++ch) {
+      const float t = source.Column(ch)[static_cast<std::size_t>(row)];
+      if (source.ChannelActive(ch) && t != 0.0f) {
+        crossings[ch].push_back(t);
+        break;  // a row belongs to one channel
+      }
+    }
+  }
+  std::size_t most = 0;
+  for (const auto& c : crossings) most = std::max(most, c.size());
+  for (std::size_t i = 0; i + 1 < most; ++i) {
     bool has[3] = {false, false, false};
     double value[3] = {0, 0, 0};
     for (int ch = 0; ch < 3; ++ch) {
-      if (rank[ch] < 0) continue;
-      const std::vector<float>& col = source.Column(ch);
-      const float earlier = col[static_cast<std::size_t>(i * active + rank[ch])];
-      const float later = col[static_cast<std::size_t>((i + 1) * active + rank[ch])];
+      if (i + 1 >= crossings[ch].size()) continue;
       has[ch] = true;
-      value[ch] = ToSingle(static_cast<double>(later) - static_cast<double>(earlier));
+      value[ch] = ToSingle(static_cast<double>(crossings[ch][i + 1]) - static_cast<double>(crossings[ch][i]));
     }
-    AppendInt(out, i);
+    AppendInt(out, static_cast<int>(i));
     out += " ; ;";
     AppendChannelFields(out, has, value);
   }

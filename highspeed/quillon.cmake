@@ -16,8 +16,8 @@ if(PEL_WINDOWS)
     VERBATIM)
 
   add_executable(Quillon WIN32
-    main.cpp AcquisitionApp.cpp AcquisitionDlg.cpp ${_quillon_res})
+    main.cpp AcquisitionApp.cpp AcquisitionDlg.cpp AcquisitionExport.cpp ${_quillon_res})
   target_include_directories(Quillon PRIVATE ${PROJECT_SOURCE_DIR})
-  target_link_libraries(Quillon PRIVATE quillon_windows comctl32 ole32 oleaut32 uuid gdi32 comdlg32)
+  target_link_libraries(Quillon PRIVATE quillon_windows pel_quillon_export comctl32 ole32 oleaut32 uuid gdi32 comdlg32)
   pel_warnings(Quillon)
 endif()

@@ -7,6 +7,15 @@ jobs=${1:-4}
 export WINEPREFIX=$PELMORA_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 mkdir -p "$WINEPREFIX"
 # Wine's background processes inherit stdout: keep them off ctest's pipes.
+# The boot that makes or updates the prefix must run under a server of its
+# own: under a server made persistent first, it leaves the service manager
+# reporting an RPC service that is gone, and every later COM call that needs
+# it (the running-object table) fails with 800706ba. So boot, wait (bounded)
+# for that server to end, then keep a persistent one for the whole run.
+wineserver -k >/dev/null 2>&1 </dev/null
+timeout 60 wineserver -w >/dev/null 2>&1 </dev/null
+"$here/wine-run.sh" wineboot -i >/dev/null 2>&1 </dev/null
+timeout 120 wineserver -w >/dev/null 2>&1 </dev/null
 wineserver -p >/dev/null 2>&1 </dev/null
 "$here/wine-run.sh" wineboot -i >/dev/null 2>&1 </dev/null
 trees="win64 win32 native"

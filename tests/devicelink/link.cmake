@@ -19,7 +19,7 @@ pel_test(devicelink_sim_tcp_tests
 pel_test(devicelink_sim_com_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/LinkSimComTest.cpp
   LIBS pel_devicelink pel_sim_interface
-  FIXTURES compair_7_8 LOCKS compair_7_8 registry_vb_settings SERIAL)
+  FIXTURES compair_7_8 LOCKS compair_7_8 registry_vb_settings serialcomm SERIAL)
 pel_test(devicelink_usb_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/LinkUsbStepTest.cpp
   LIBS pel_devicelink

@@ -13,8 +13,8 @@ pel_test(devicelink_run_sim_tcp_tests
 pel_test(devicelink_run_sim_com_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/RunSimComTest.cpp
   LIBS pel_devicelink pel_sim_interface
-  FIXTURES compair_7_8 LOCKS compair_7_8 registry_vb_settings SERIAL)
+  FIXTURES compair_7_8 LOCKS compair_7_8 registry_vb_settings serialcomm SERIAL)
 pel_test(devicelink_run_sequence_sim_com_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/RunSequenceSimComTest.cpp
   LIBS pel_devicelink pel_sim_interface
-  FIXTURES compair_7_8 LOCKS compair_7_8 registry_vb_settings SERIAL)
+  FIXTURES compair_7_8 LOCKS compair_7_8 registry_vb_settings serialcomm SERIAL)

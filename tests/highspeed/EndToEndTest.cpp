@@ -41,6 +41,8 @@ TEST(EndToEnd, ProbeListCaptureDownload) {
   SetRegString(HKEY_CURRENT_USER, main, "ButtonCaption1", "Start");
   SetRegString(HKEY_CURRENT_USER, main, "ButtonCaption1-1", "Stop");
   SetRegString(HKEY_CURRENT_USER, std::string(kTexts) + "\\Message", "QuillonDlg4", "Download finished");
+  SetRegString(HKEY_CURRENT_USER, std::string(kTexts) + "\\Message", "QuillonDlg13", "Not saved");
+  SetRegString(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\Pelmora\\Quillset", "LoadOption", "FALSE");
 
   sim::SimPort sim;
   sim.With([](sim::QuillonSim& s) {
@@ -67,14 +69,7 @@ TEST(EndToEnd, ProbeListCaptureDownload) {
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, 1004)));
 
   // Select the first row (buffer 1, 65 samples) with a click on the list.
-  HWND list = GetDlgItem(dlg, 1005);
-  // The first row's place: below the header, as the list lays it out.
-  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-  RECT hr{};
-  GetWindowRect(header, &hr);
-  const LPARAM at = MAKELPARAM(20, (hr.bottom - hr.top) + 6);
-  PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageA(list, WM_LBUTTONUP, 0, at);
+  ClickFirstListRow(GetDlgItem(dlg, 1005));
   EXPECT_TRUE(WaitFor([&] { return ItemText(dlg, 1018) == "1"; })) << "buffer " << ItemText(dlg, 1018);
   EXPECT_EQ(ItemText(dlg, 1019), "0");
   EXPECT_EQ(ItemText(dlg, 1017), "    0");
@@ -83,6 +78,11 @@ TEST(EndToEnd, ProbeListCaptureDownload) {
   sim.SetByteWise(true);  // every byte of the frames in a write of its own
   Click(dlg, 1004);
   EXPECT_EQ(app.DismissMessage(15000), "Download finished");
+  // The text-file export follows: its Save dialog, cancelled.
+  HWND save = app.WaitWindow("Save As", 15000);
+  ASSERT_NE(save, nullptr);
+  Click(save, IDCANCEL);
+  EXPECT_EQ(app.DismissMessage(15000), "Not saved");
   sim.SetByteWise(false);
   EXPECT_TRUE(SimSaw(sim, "S{80,12,0,30}"));
   EXPECT_TRUE(SimSaw(sim, "S{80,12,30,30}"));

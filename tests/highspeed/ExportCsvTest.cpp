@@ -116,6 +116,25 @@ TEST(CsvText, EveryActiveChannelOfLevelRowsIsWritten) {
             kHeader12 + "No. ;Time(s) ;V ; ;N\r\n0 ; ;0.0020 ; ;0.0020\r\n1 ; ;0.0030 ; ;0.0030\r\n");
 }
 
+// Channels cross independently: their rows interleave in the order the
+// crossings happened, and a channel may cross more often than another.
+TEST(CsvText, LevelRowsOfChannelsCrossingApartKeepEachChannelsTimes) {
+  ExportSource s = MakeSource({{0.001f, 0, 0},
+                               {0, 0, 0.0015f},
+                               {0.003f, 0, 0},
+                               {0.004f, 0, 0},
+                               {0, 0, 0.0045f},
+                               {0.0075f, 0, 0}},
+                              3, 5, 7);  // B is active but never crossed
+  s.levelRows = true;
+  EXPECT_EQ(BuildCsvText(s, FakeTexts{}),
+            kHeader12 +
+                "No. ;Time(s) ;V ;mV ;N\r\n"
+                "0 ; ;0.0020 ; ;0.0030\r\n"
+                "1 ; ;0.0010 ; ;\r\n"
+                "2 ; ;0.0035 ; ;\r\n");
+}
+
 TEST(CsvText, NumbersUsePointsUnderACommaLocale) {
   const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "German_Germany.1252", "German", "fr_FR.UTF-8"};
   bool comma = false;

@@ -466,6 +466,53 @@ TEST(Download, LevelModeDetectsCrossingsPerChannelWithTheBuffersInterval) {
   EXPECT_EQ(q.Last(Effect::Export)->b, 1);
 }
 
+// The Level box may change during a download: the rows keep the form they
+// were started in, and so does what the export is told of them.
+TEST(Download, RowFormIsLatchedWhenTheDownloadStarts) {
+  for (const bool levelAtStart : {true, false}) {
+    Rig r;
+    r.S([](AcquisitionState& s) {
+      s.m_modelName = "PelmoraAster";
+      s.m_level = 2.5f;
+      s.m_bufferCount = 1;
+      s.m_bufferTable[0] = BufferInfo{1, 0, 1, {1, 0, 0}, 60};  // two requests of 30
+      return 0;
+    });
+    ASSERT_TRUE(r.m.SelectRow(0));
+    r.m.SetLevelMode(levelAtStart);
+    r.sim.Faults().silent = true;
+    r.Apply(r.m.Loading(r.now));
+    r.Deliver(Frame({10000, 30000, 10000, 30000, 10000}));
+    EXPECT_FALSE(r.m.SelectRow(0)) << "no new selection while downloading";
+    r.m.SetLevelMode(!levelAtStart);
+    r.Deliver(Frame({30000, 10000, 30000, 10000, 30000}));
+    r.S([&](AcquisitionState& s) {
+      EXPECT_EQ(s.m_levelRows, levelAtStart ? 1 : 0);
+      EXPECT_EQ(s.m_selEnd, 60);
+      // Level: above, below, then a crossing at samples 4 and 8; else every sample.
+      EXPECT_EQ(s.table.m_rowCount, levelAtStart ? 2 : 10) << levelAtStart;
+      if (levelAtStart) {
+        EXPECT_FLOAT_EQ(s.table.columns[0][1], 8 * 0.0001f);
+      }
+      return 0;
+    });
+    ASSERT_NE(r.Last(Effect::Export), nullptr);
+    EXPECT_EQ(r.Last(Effect::Export)->b, levelAtStart ? 2 : 10);
+  }
+  // A Sorn block download never has the level form, whatever the box says.
+  Rig q(sim::Model::Sorn);
+  q.Identify();
+  q.sim.SetSornExperiment(0, 1, 1, 0, 0, 1);
+  q.Deliver(Padded('[', "1,0,1,1,0,0,1", ']', 32));
+  q.m.SetLevelMode(true);
+  q.Do(q.m.Loading(q.now));
+  q.S([](AcquisitionState& s) {
+    EXPECT_EQ(s.m_levelRows, 0);
+    EXPECT_EQ(s.table.m_rowCount, 30);
+    return 0;
+  });
+}
+
 TEST(Dialog, RefusalsByState) {
   Rig r;
   r.Identify();

@@ -47,6 +47,9 @@ TEST(PortProbe, WithoutAListTheFirstPortThatAnswersIsTaken) {
                "DialogTitle", "Quillon probe");
   SetRegString(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\Pelmora\\Quillon\\1033\\Message",
                "QuillonDlg4", "Blocks loaded");
+  SetRegString(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\Pelmora\\Quillon\\1033\\Message",
+               "QuillonDlg13", "Not saved");
+  SetRegString(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\Pelmora\\Quillset", "LoadOption", "FALSE");
   sim::SimPort sim(sim::Model::Sorn);
   ASSERT_TRUE(sim.Start("COM4"));
   EmptySerialList empty;
@@ -71,6 +74,11 @@ TEST(PortProbe, WithoutAListTheFirstPortThatAnswersIsTaken) {
   for (int i = 0; i < 500 && !IsWindowEnabled(GetDlgItem(dlg, 1004)); ++i) Sleep(20);
   Click(dlg, 1004);
   EXPECT_EQ(app.DismissMessage(15000), "Blocks loaded");
+  // The text-file export follows: its Save dialog, cancelled.
+  HWND save = app.WaitWindow("Save As", 15000);
+  ASSERT_NE(save, nullptr);
+  Click(save, IDCANCEL);
+  EXPECT_EQ(app.DismissMessage(15000), "Not saved");
   std::vector<std::string> blocks;
   sim.With([&](sim::QuillonSim& s) {
     for (const auto& c : s.Commands())

@@ -1,5 +1,7 @@
 #include "tests/highspeed/ProgramDriver.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 namespace quillon::test {
@@ -88,6 +90,15 @@ void Click(HWND dialog, int id) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+void ClickFirstListRow(HWND list) {
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  RECT hr{};
+  GetWindowRect(header, &hr);
+  const LPARAM at = MAKELPARAM(20, (hr.bottom - hr.top) + 6);
+  PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(list, WM_LBUTTONUP, 0, at);
+}
+
 std::string WindowText(HWND w) {
   char t[256] = {};
   GetWindowTextA(w, t, sizeof t);
@@ -103,13 +114,16 @@ void SetRegString(HKEY root, const std::string& path, const std::string& name, c
 }
 
 void SetLastSerialPort(const std::string& port) {
+  // Wine enumerates values by name compared in lower case: "~" sorts after
+  // every letter and the backslash, so no other test's port (PelmoraTest6...) comes later.
+  const char* const name = "~QuillonTest";
   HKEY k = nullptr;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                       &k, nullptr) != ERROR_SUCCESS)
     return;
-  RegDeleteValueA(k, "\\Device\\zzQuillonTest");
+  RegDeleteValueA(k, name);
   if (!port.empty())
-    RegSetValueExA(k, "\\Device\\zzQuillonTest", 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
+    RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
                    static_cast<DWORD>(port.size() + 1));
   RegCloseKey(k);
 }

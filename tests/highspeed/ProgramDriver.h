@@ -31,9 +31,12 @@ class Program {
 // Clicks a dialog's button by id (the way the dialog manager reports it).
 void Click(HWND dialog, int id);
 std::string WindowText(HWND w);
+// Clicks the first row of a list view, below its header, as a user would.
+void ClickFirstListRow(HWND list);
 void SetRegString(HKEY root, const std::string& path, const std::string& name, const std::string& value);
 // Makes `port` the last value of the serial-port list (Wine keeps values sorted by
-// name, so ours sorts last); an empty port removes it.
+// name, so ours sorts last); an empty port removes it. Tests that write the list
+// take the serialcomm lock.
 void SetLastSerialPort(const std::string& port);
 
 }  // namespace quillon::test

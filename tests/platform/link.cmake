@@ -8,4 +8,4 @@ pel_test(platform_win_tests
 pel_test(platform_serial_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/SerialPortTest.cpp
   LIBS pel_platform_win
-  FIXTURES compair_5_6 LOCKS compair_5_6)
+  FIXTURES compair_5_6 LOCKS compair_5_6 serialcomm)

@@ -4,7 +4,7 @@ pel_test(sim_protocol_tests PORTABLE
 pel_test(sim_tcp_tests SOURCES SimTcpTest.cpp SimWireClient.cpp
   LIBS pel_sim_interface LOCKS tcp4000)
 pel_test(sim_com_tests SOURCES SimComTest.cpp SimWireClient.cpp
-  LIBS pel_sim_interface FIXTURES compair_7_8 LOCKS compair_7_8)
+  LIBS pel_sim_interface FIXTURES compair_7_8 LOCKS compair_7_8 serialcomm)
 # The console program starts and knows its options (it links statically).
 if(PEL_WINDOWS)
   add_test(NAME sim_console_help COMMAND PelmoraSim --help)
