@@ -183,6 +183,7 @@ void TPelmora::InstallUsbSensors() {
   hooks_.enumerateUsbSensors = [](TPelmora& p) { p.EnumerateUsbSensors(false); };
   hooks_.pollUsbSensors = [](TPelmora& p) { p.PollUsbSensors(); };
   runs_.startUsbSensors = [](TPelmora& p) {
+    if (!p.usb_) return;
     auto& s = State();
     auto& link = *p.usb_;
     link.counters = {};
