@@ -7,6 +7,7 @@
 #include <deque>
 #include <string>
 
+#include "devicelink/HighSpeedState.h"
 #include "devicelink/ReceiveState.h"
 #include "devicelink/sensors/SensorChannels.h"
 #include "devicelink/usb/UsbSlots.h"
@@ -37,6 +38,7 @@ struct LinkProcessState {
   int memoryCounter = 0;
   int scopeCounter = 0;
   std::deque<std::string> recentRecords;
+  HighSpeedState highSpeed;  // captures, memory banks, scope reads
 
   bool useLibUsb = false;
   int usbTimeoutMs = 1000;
