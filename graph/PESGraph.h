@@ -221,6 +221,7 @@ class PESGraph {
   bool haveLastMove_ = false;
   float scaleX_ = 1.0f, scaleY_ = 1.0f;  // of a rectangle the engine asks to repaint
   bool leftPressed_ = false;             // a framework mouse-down awaits its click
+  bool forwardingWheel_ = false;         // a wheel is on its way to the engine
   int paintDepth_ = 0;                   // our own paint is running
   bool repaintAfterPaint_ = false;       // a paint came in during our own
   mutable std::array<wchar_t, kTextBufferChars> text_{};

@@ -147,7 +147,13 @@ LRESULT PESGraph::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         SetFocus(hwnd_);
         UpdateWindow(hwnd_);
       }
-      Forward(msg, wp, 0);
+      // The engine window may hand a wheel it does not use back to its
+      // parent, this control: that one is not sent round again.
+      if (!forwardingWheel_) {
+        forwardingWheel_ = true;
+        Forward(msg, wp, 0);
+        forwardingWheel_ = false;
+      }
       return r;
     }
     case WM_COMMAND:

@@ -8,8 +8,6 @@ if(PEL_WINDOWS)
   add_library(PEGRP32D SHARED ${_ge}/EngineExports.cpp ${_ge}/GraphRender.cpp)
   target_include_directories(PEGRP32D PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(PEGRP32D PRIVATE pel_graphengine_store user32 gdi32)
-  # Exported names without the 32-bit call-size suffix.
-  target_link_options(PEGRP32D PRIVATE -Wl,--kill-at)
   set_target_properties(PEGRP32D PROPERTIES PREFIX "" OUTPUT_NAME PEGRP32D
     IMPORT_PREFIX "lib" IMPORT_SUFFIX ".dll.a")
   pel_warnings(PEGRP32D)

@@ -123,6 +123,8 @@ LRESULT CALLBACK EngineWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       case WM_LBUTTONDBLCLK:
         Click(*o, lp);
         return 0;
+      case WM_MOUSEWHEEL:
+        return 0;  // not handed back to the parent, which sent it
       case WM_DESTROY:
         // The parent went first: the settings stay with the handle until
         // PEdestroy, so a new window can take them over.
@@ -176,7 +178,7 @@ HENHMETAFILE Meta(EngineObject& o) {
 
 }  // namespace
 
-HWND WINAPI PEcreate(UINT_PTR typeOrHandle, DWORD, const RECT* rect, HWND parent, UINT id) {
+HWND PEcreate(UINT_PTR typeOrHandle, DWORD, const RECT* rect, HWND parent, UINT id) {
   RegisterClassOnce();
   auto obj = std::make_unique<EngineObject>();
   RECT r = rect ? *rect : RECT{0, 0, 300, 300};
@@ -200,23 +202,23 @@ HWND WINAPI PEcreate(UINT_PTR typeOrHandle, DWORD, const RECT* rect, HWND parent
   return w;
 }
 
-BOOL WINAPI PEdestroy(HWND h) {
+BOOL PEdestroy(HWND h) {
   auto o = Take(h);
   if (!o) return FALSE;
   DestroyObject(std::move(o));
   return TRUE;
 }
 
-BOOL WINAPI PEreinitialize(HWND h) {
+BOOL PEreinitialize(HWND h) {
   EngineObject* o = Find(h);
   if (!o) return FALSE;
   o->store.Touch();
   return TRUE;
 }
 
-BOOL WINAPI PEreinitializecustoms(HWND h) { return PEreinitialize(h); }
+BOOL PEreinitializecustoms(HWND h) { return PEreinitialize(h); }
 
-BOOL WINAPI PEresetimage(HWND h, INT, INT) {
+BOOL PEresetimage(HWND h, INT, INT) {
   EngineObject* o = Find(h);
   if (!o) return FALSE;
   o->FreeMeta();
@@ -224,7 +226,7 @@ BOOL WINAPI PEresetimage(HWND h, INT, INT) {
   return TRUE;
 }
 
-BOOL WINAPI PEnset(HWND h, UINT id, INT value) {
+BOOL PEnset(HWND h, UINT id, INT value) {
   EngineObject* o = Find(h);
   if (!o) return FALSE;
   if (id == pid::EngineBitmap || id == pid::EngineMemoryDc) return FALSE;  // the engine's own
@@ -233,7 +235,7 @@ BOOL WINAPI PEnset(HWND h, UINT id, INT value) {
   return TRUE;
 }
 
-INT WINAPI PEnget(HWND h, UINT id) {
+INT PEnget(HWND h, UINT id) {
   EngineObject* o = Find(h);
   if (!o) return 0;
   if (id == pid::EngineBitmap) return HandleToLong(o->memBitmap);
@@ -241,7 +243,7 @@ INT WINAPI PEnget(HWND h, UINT id) {
   return o->store.Number(id);
 }
 
-BOOL WINAPI PEvsetW(HWND h, UINT id, const void* value, INT count) {
+BOOL PEvsetW(HWND h, UINT id, const void* value, INT count) {
   EngineObject* o = Find(h);
   if (!o || !value) return FALSE;
   const std::size_t record = RecordSize(id);
@@ -270,7 +272,7 @@ BOOL WINAPI PEvsetW(HWND h, UINT id, const void* value, INT count) {
   }
 }
 
-BOOL WINAPI PEvgetW(HWND h, UINT id, void* buffer) {
+BOOL PEvgetW(HWND h, UINT id, void* buffer) {
   EngineObject* o = Find(h);
   if (!o || !buffer) return FALSE;
   if (const std::size_t record = RecordSize(id)) {
@@ -295,14 +297,14 @@ BOOL WINAPI PEvgetW(HWND h, UINT id, void* buffer) {
   }
 }
 
-BOOL WINAPI PEszsetW(HWND h, UINT id, const WCHAR* text) {
+BOOL PEszsetW(HWND h, UINT id, const WCHAR* text) {
   EngineObject* o = Find(h);
   if (!o || !text) return FALSE;
   o->store.SetText(id, reinterpret_cast<const char16_t*>(text));
   return TRUE;
 }
 
-BOOL WINAPI PEszgetW(HWND h, UINT id, WCHAR* buffer) {
+BOOL PEszgetW(HWND h, UINT id, WCHAR* buffer) {
   if (!buffer) return FALSE;
   buffer[0] = L'\0';
   EngineObject* o = Find(h);
@@ -315,17 +317,17 @@ BOOL WINAPI PEszgetW(HWND h, UINT id, WCHAR* buffer) {
   return TRUE;
 }
 
-BOOL WINAPI PEvsetcellW(HWND h, UINT id, UINT index, const void* value) {
+BOOL PEvsetcellW(HWND h, UINT id, UINT index, const void* value) {
   EngineObject* o = Find(h);
   return o && index <= 0x7FFFFFFF && o->store.SetCell(id, static_cast<int>(index), value);
 }
 
-BOOL WINAPI PEvgetcellW(HWND h, UINT id, UINT index, void* buffer) {
+BOOL PEvgetcellW(HWND h, UINT id, UINT index, void* buffer) {
   EngineObject* o = Find(h);
   return o && index <= 0x7FFFFFFF && o->store.GetCell(id, static_cast<int>(index), buffer);
 }
 
-BOOL WINAPI PEvsetcellExW(HWND h, UINT id, INT subset, INT point, const void* value) {
+BOOL PEvsetcellExW(HWND h, UINT id, INT subset, INT point, const void* value) {
   EngineObject* o = Find(h);
   if (!o || !value || (id != pid::XData && id != pid::YData)) return FALSE;
   float f;
@@ -333,26 +335,26 @@ BOOL WINAPI PEvsetcellExW(HWND h, UINT id, INT subset, INT point, const void* va
   return o->store.SetData(id, subset, point, f);
 }
 
-HENHMETAFILE WINAPI PEgetmeta(HWND h) {
+HENHMETAFILE PEgetmeta(HWND h) {
   EngineObject* o = Find(h);
   return o ? Meta(*o) : nullptr;
 }
 
-BOOL WINAPI PEplaymetafile(HWND h, HDC dc, HENHMETAFILE meta) {
+BOOL PEplaymetafile(HWND h, HDC dc, HENHMETAFILE meta) {
   EngineObject* o = Find(h);
   if (!o || !dc || !meta) return FALSE;
   const RECT r{0, 0, o->size.cx, o->size.cy};
   return PlayEnhMetaFile(dc, meta, &r);
 }
 
-BOOL WINAPI PEbitmapandgradients(HWND h, HDC dc, const RECT* client, INT) {
+BOOL PEbitmapandgradients(HWND h, HDC dc, const RECT* client, INT) {
   EngineObject* o = Find(h);
   if (!o || !dc || !client) return FALSE;
   pel::graphengine::DrawDesk(o->store, dc, *client);
   return TRUE;
 }
 
-BOOL WINAPI PEallocateindmemory(HWND h) {
+BOOL PEallocateindmemory(HWND h) {
   EngineObject* o = Find(h);
   if (!o) return FALSE;
   const SIZE s = o->size;
@@ -376,9 +378,9 @@ BOOL WINAPI PEallocateindmemory(HWND h) {
   return TRUE;
 }
 
-BOOL WINAPI PEdrawcursor(HWND h, HDC, INT) { return Find(h) != nullptr; }
+BOOL PEdrawcursor(HWND h, HDC, INT) { return Find(h) != nullptr; }
 
-BOOL WINAPI PEconvpixeltograph(HWND h, INT* axis, INT* pixelX, INT* pixelY, double* graphX, double* graphY, BOOL,
+BOOL PEconvpixeltograph(HWND h, INT* axis, INT* pixelX, INT* pixelY, double* graphX, double* graphY, BOOL,
                                BOOL, BOOL viceVersa) {
   EngineObject* o = Find(h);
   if (!o || !axis || !pixelX || !pixelY || !graphX || !graphY || viceVersa) return FALSE;
