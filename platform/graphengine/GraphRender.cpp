@@ -68,6 +68,8 @@ double TickStep(double lo, double hi, int n) {
 
 // Pixels far outside the picture are kept within what GDI takes.
 int Pixel(double v) { return static_cast<int>(std::lround(std::clamp(v, -1e6, 1e6))); }
+int YTicks(const RECT& area) { return std::max<int>(2, (area.bottom - area.top) / 30); }
+
 int ToPixelX(const Layout& l, const RECT& area, double x) {
   return Pixel(area.left + (x - l.xMin) / (l.xMax - l.xMin) * (area.right - area.left));
 }
@@ -144,6 +146,15 @@ Layout ComputeLayout(const GraphStore& g, int width, int height) {
       }
     ApplyManual(g, pid::ManualScaleControlY, pid::ManualMinY, pid::ManualMaxY, ylo, yhi);
     Range(ylo, yhi);
+    if ((g.Number(pid::ManualScaleControlY) & 0xFF) == 0) {
+      // An automatic scale ends on grid lines.
+      const double step = TickStep(ylo, yhi, YTicks(p.area));
+      if (std::isfinite(step) && step > 0) {
+        ylo = std::floor(ylo / step) * step;
+        yhi = std::ceil(yhi / step) * step;
+        Range(ylo, yhi);
+      }
+    }
     p.yMin = ylo;
     p.yMax = yhi;
     first += per[k];
@@ -189,7 +200,7 @@ void DrawGraph(const GraphStore& g, HDC dc, int width, int height) {
     FillRect(dc, &p.area, static_cast<HBRUSH>(back.h));
     // grid and numbers
     SelectObject(dc, gridPen.h);
-    const double yStep = TickStep(p.yMin, p.yMax, std::max<int>(2, (p.area.bottom - p.area.top) / 40));
+    const double yStep = TickStep(p.yMin, p.yMax, YTicks(p.area));
     int ticks = 0;  // bounded: a step below the values' precision never advances
     for (double y = std::ceil(p.yMin / yStep) * yStep; y <= p.yMax + yStep * 1e-9 && ticks < kMaxTicks;
          y += yStep, ++ticks) {
