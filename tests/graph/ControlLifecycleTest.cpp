@@ -154,6 +154,44 @@ TEST(GraphPaintGuard, APaintWhileTheEngineReportsOneIsDroppedWithoutAStorm) {
   EXPECT_FALSE(GetUpdateRect(rig.graph->Handle(), &update, FALSE));
 }
 
+TEST(GraphPaintGuard, APaintAskedForDuringOurOwnRunsOnceOursHasEnded) {
+  ControlRig rig;
+  const HWND control = rig.graph->Handle();
+  rig.engine.duringPlay = [&] {
+    rig.engine.duringPlay = nullptr;
+    SendMessageW(control, WM_PAINT, 0, 0);  // as from a handler that lets messages run
+  };
+  rig.engine.Clear();
+  rig.graph->Refresh();
+  EXPECT_EQ(rig.engine.Matching("getmeta").size(), 1u);
+  RECT update{};
+  EXPECT_TRUE(GetUpdateRect(control, &update, FALSE));  // the nested request is kept
+  UpdateWindow(control);
+  EXPECT_EQ(rig.engine.Matching("getmeta").size(), 2u);
+}
+
+TEST(GraphPaintGuard, WithoutAnyEngineObjectPaintingAndInputDoNothingAndDoNotStorm) {
+  RecordingEngine engine;
+  engine.failFirstCreate = true;
+  engine.failWindowCreate = true;
+  {
+    PESGraph g(RecordingEngine::Api());
+    g.Parent(SharedHost());
+    EXPECT_EQ(g.GetPEHandle(), nullptr);
+    engine.Clear();
+    g.Invalidate();
+    EXPECT_LT(Pump(), 2000);
+    RECT update{};
+    EXPECT_FALSE(GetUpdateRect(g.Handle(), &update, FALSE));
+    for (UINT msg : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEWHEEL, WM_VSCROLL, WM_SIZE})
+      SendMessageW(g.Handle(), msg, 0, 0);
+    ReleaseCapture();
+    EXPECT_TRUE(engine.calls.empty());
+    EXPECT_EQ(SendMessageW(g.Handle(), WM_GETDLGCODE, 0, 0), DefWindowProcW(g.Handle(), WM_GETDLGCODE, 0, 0));
+  }
+  Pump();
+}
+
 TEST(GraphPaintGuard, NoMetafileMeansNothingIsPlayed) {
   ControlRig rig;
   rig.engine.returnMeta = false;

@@ -56,6 +56,7 @@ HWND Create(UINT_PTR typeOrHandle, DWORD style, const RECT* r, HWND parent, UINT
   Log(s);
   RegisterOnce();
   if (!parent) {
+    if (e.failFirstCreate) return nullptr;
     e.first = CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
     return e.first;
   }
@@ -199,6 +200,7 @@ BOOL PlayMeta(HWND h, HDC dc, HENHMETAFILE) {
   RECT r{0, 0, 4000, 4000};
   FillRect(dc, &r, b);
   DeleteObject(b);
+  if (E().duringPlay) E().duringPlay();
   return TRUE;
 }
 

@@ -5,6 +5,7 @@
 // the engine functions are plain functions).
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -33,8 +34,10 @@ struct RecordingEngine {
   std::wstring rawText;                     // when set, PEszgetW fills all 1256 characters with it
   std::map<int, double> gridNumbers;        // PEvgetcellW 3123
   bool failWindowCreate = false;
+  bool failFirstCreate = false;
   COLORREF metaColour = RGB(10, 200, 30);   // PEplaymetafile fills the client with it
   bool returnMeta = true;
+  std::function<void()> duringPlay;         // run inside PEplaymetafile
 
   HWND first = nullptr;   // message-only window standing for the windowless object
   HWND window = nullptr;  // the window-backed object's window
