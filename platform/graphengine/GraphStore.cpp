@@ -1,5 +1,6 @@
 #include "platform/graphengine/GraphStore.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "graph/PESGraphProperties.h"
@@ -139,8 +140,8 @@ std::u16string GraphStore::SubsetLabel(int subset) const {
 }
 
 void GraphStore::ResizeData() {
-  const int subsets = Subsets() > 0 ? Subsets() : 0;
-  const int points = Points() > 0 ? Points() : 0;
+  const long long subsets = std::clamp<long long>(Number(pid::Subsets), 0, kMaxSubsets);
+  const long long points = std::clamp<long long>(Number(pid::Points), 0, kMaxValues / std::max(subsets, 1LL));
   const float nullX = static_cast<float>(Double(pid::NullDataValueX));
   const float nullY = static_cast<float>(Double(pid::NullDataValueY));
   x_.resize(subsets);

@@ -50,10 +50,14 @@ class GraphStore {
   std::u16string SubsetLabel(int subset) const;
 
   // Data: one X and one Y value per subset and point; indexes outside the
-  // present subsets and points are ignored.
+  // present subsets and points are ignored. The data held is bounded
+  // (kMaxSubsets, kMaxValues) whatever counts a caller sets.
+  static constexpr int kMaxSubsets = 1000;
+  static constexpr long long kMaxValues = 4'000'000;
   bool SetData(unsigned id, int subset, int point, float v);
-  int Subsets() const { return Number(pid::Subsets); }
-  int Points() const { return Number(pid::Points); }
+  // The subsets and points data are held for.
+  int Subsets() const { return static_cast<int>(x_.size()); }
+  int Points() const { return x_.empty() ? 0 : static_cast<int>(x_.front().size()); }
   float X(int subset, int point) const;
   float Y(int subset, int point) const;
   bool IsNullX(float v) const;

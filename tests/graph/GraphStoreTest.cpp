@@ -36,8 +36,19 @@ TEST(GraphStore, DataOutsideTheSubsetsAndPointsIsIgnored) {
   g.SetNumber(pid::Points, 5);
   EXPECT_EQ(g.X(1, 2), 4.5f);
   g.SetNumber(pid::Points, -4);
-  EXPECT_EQ(g.Points(), -4);
+  EXPECT_EQ(g.Number(pid::Points), -4);
+  EXPECT_EQ(g.Points(), 0);
   EXPECT_FALSE(g.SetData(pid::XData, 0, 0, 1.0f));
+}
+
+TEST(GraphStore, HugeCountsHoldBoundedData) {
+  GraphStore g;
+  g.SetNumber(pid::Subsets, 0x7FFFFFFF);
+  g.SetNumber(pid::Points, 0x7FFFFFFF);
+  EXPECT_EQ(g.Subsets(), GraphStore::kMaxSubsets);
+  EXPECT_LE(static_cast<long long>(g.Subsets()) * g.Points(), GraphStore::kMaxValues);
+  EXPECT_TRUE(g.SetData(pid::YData, g.Subsets() - 1, g.Points() - 1, 2.0f));
+  EXPECT_FALSE(g.SetData(pid::YData, g.Subsets(), 0, 2.0f));
 }
 
 TEST(GraphStore, TheYAxisLabelBelongsToTheWorkingAxis) {
