@@ -88,7 +88,8 @@ void TSDIAppForm::BuildControls() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
   const DWORD vis = WS_VISIBLE;
-  panel1_ = Child(hwnd_, kPanelClass, "", vis | WS_CLIPSIBLINGS, 4, 4, 160, 404, ids::Panel1);
+  // Panel1 and Start wait, hidden and disabled, for the set-up on activation.
+  panel1_ = Child(hwnd_, kPanelClass, "", WS_DISABLED | WS_CLIPSIBLINGS, 4, 4, 160, 404, ids::Panel1);
   label4_ = Child(panel1_, "STATIC", "", vis | SS_LEFT, 31, 2, 127, 24, ids::Label4);
   check_ = Child(panel1_, "BUTTON", "", vis | WS_TABSTOP | BS_AUTOCHECKBOX, 8, 8, 17, 17, ids::CheckBox1);
   group_ = Child(panel1_, kPanelClass, "", vis, 8, 21, 142, 350, ids::GroupBox1);
@@ -104,7 +105,8 @@ void TSDIAppForm::BuildControls() {
                          ids::CaptureButton[k]);
     units_[i] = Child(group_, "STATIC", "", vis | SS_LEFT, 92, labelTops[k], 44, 16, ids::UnitLabel[k]);
   }
-  button4_ = Child(panel1_, "BUTTON", "", vis | WS_TABSTOP | BS_PUSHBUTTON, 8, 373, 142, 28, ids::Button4);
+  button4_ = Child(panel1_, "BUTTON", "", vis | WS_DISABLED | WS_TABSTOP | BS_PUSHBUTTON, 8, 373, 142, 28,
+                   ids::Button4);
   panel2_ = Child(hwnd_, kPanelClass, "", vis | WS_CLIPCHILDREN, 167, 4, 556, 430, ids::Panel2);
   chart_ = MakeFormChart(panel2_, ids::PESGraph1, 0, 2, 553, 424);
   button5_ = Child(hwnd_, "BUTTON", "", vis | WS_TABSTOP | BS_PUSHBUTTON, 4, 410, 162, 24, ids::Button5);
