@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "graph/PESGraph.h"
-#include "studio/GraphSeam.h"
+#include "studio/PesChart.h"
 
 namespace tessaly {
 
@@ -18,7 +18,8 @@ std::wstring wide(const std::string& s) {
 
 class PesChart : public ChartSurface, public FormChart {
  public:
-  PesChart(HWND parent, int id, int left, int top, int width, int height) {
+  PesChart(HWND parent, int id, int left, int top, int width, int height, const pel::graph::EngineApi& engine)
+      : g_(engine) {
     g_.SetBounds(left, top, width, height);
     g_.Parent(parent);
     if (g_.Handle()) SetWindowLongPtrA(g_.Handle(), GWLP_ID, id);
@@ -104,8 +105,13 @@ class PesChart : public ChartSurface, public FormChart {
 
 }  // namespace
 
+std::unique_ptr<FormChart> MakePesChart(HWND parent, int id, int left, int top, int width, int height,
+                                        const pel::graph::EngineApi& engine) {
+  return std::make_unique<PesChart>(parent, id, left, top, width, height, engine);
+}
+
 std::unique_ptr<FormChart> MakeFormChart(HWND parent, int id, int left, int top, int width, int height) {
-  return std::make_unique<PesChart>(parent, id, left, top, width, height);
+  return MakePesChart(parent, id, left, top, width, height, pel::graph::EngineApi::Imported());
 }
 
 }  // namespace tessaly

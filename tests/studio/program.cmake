@@ -9,3 +9,10 @@ if(TARGET Tessaly)
   target_compile_definitions(tessaly_end_to_end_test PRIVATE TESSALY_EXE="$<TARGET_FILE:Tessaly>")
   add_dependencies(tessaly_end_to_end_test Tessaly)
 endif()
+# The graph layout through the graph control onto a recording engine.
+if(TARGET pel_graph)
+  pel_test(studio_graph_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/StudioGraphTest.cpp ${PROJECT_SOURCE_DIR}/tests/graph/RecordingEngine.cpp
+            ${PROJECT_SOURCE_DIR}/studio/PesChart.cpp
+    LIBS pel_studio_core pel_graph)
+endif()
