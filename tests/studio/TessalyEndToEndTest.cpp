@@ -221,6 +221,25 @@ TEST_F(TessalyEndToEnd, RunThenEndHandsTheTableBack) {
   EXPECT_EQ(ClipboardText(), want);
 }
 
+TEST_F(TessalyEndToEnd, WithoutInterfaceOnlyEndWorks) {
+  Config("EL[1]ST[0.1]");  // nobody listens on TCP 4000
+  Studio studio;
+  ASSERT_TRUE(studio.Start());
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        HWND p = studio.Control(tessaly::ids::Panel1);
+        return p && IsWindowVisible(p);
+      },
+      60s));
+  EXPECT_FALSE(IsWindowEnabled(studio.Control(tessaly::ids::Panel1)));
+  EXPECT_FALSE(IsWindowEnabled(studio.Control(tessaly::ids::Button4)));
+  ASSERT_TRUE(studio.Enabled(tessaly::ids::Button5));
+  studio.Click(tessaly::ids::Button5);
+  ASSERT_TRUE(studio.Exited(30s));
+  EXPECT_EQ(RunFlag(), "0");
+  EXPECT_EQ(ClipboardText(), "");
+}
+
 TEST_F(TessalyEndToEnd, EmptyConfigurationEndsAtOnce) {
   pel::sim::InterfaceSim sim(pel::sim::Model::SornII);
   sim.startTcp(4000);
