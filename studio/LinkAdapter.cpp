@@ -42,25 +42,7 @@ std::string LinkAdapter::Unit(int k) const {
   }
 }
 
-// ---- seam: the high-speed and 8-port methods of the link ----
-// They come with the link's high-speed and scope side; until it is there
-// the digital timing options stay at the link's defaults and the 8-port
-// switch is set the way that method sets it (no command goes out).
-namespace {
-template <class P>
-void CallSetDigitalTiming(P& p, bool p1, bool p2, bool p3) {
-  if constexpr (requires { p.SetDigitalTiming(p1, p2, p3); }) p.SetDigitalTiming(p1, p2, p3);
-}
-template <class P>
-void CallSetChangeModeFor8Port(P& p, bool on) {
-  if constexpr (requires { p.SetChangeModeFor8Port(on); })
-    p.SetChangeModeFor8Port(on);
-  else
-    p.F_.GetModeFor8Port = on && p.F_.Mode8Port;
-}
-}  // namespace
-
-void LinkAdapter::SetDigitalTiming(bool p1, bool p2, bool p3) { CallSetDigitalTiming(*p_, p1, p2, p3); }
-void LinkAdapter::SetChangeModeFor8Port(bool on) { CallSetChangeModeFor8Port(*p_, on); }
+void LinkAdapter::SetDigitalTiming(bool p1, bool p2, bool p3) { p_->SetDigitalTiming(p1, p2, p3); }
+void LinkAdapter::SetChangeModeFor8Port(bool on) { p_->SetChangeModeFor8Port(on); }
 
 }  // namespace tessaly
