@@ -48,6 +48,36 @@ std::string WindowText(HWND w) {
   return t;
 }
 
+struct FindForm {
+  DWORD pid;
+  HWND found;
+};
+BOOL CALLBACK FindFormProc(HWND w, LPARAM lp) {
+  auto* f = reinterpret_cast<FindForm*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char cls[64] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (pid == f->pid && std::string(cls) == "TSDIAppForm") {
+    f->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+struct FindControl {
+  int id;
+  HWND found;
+};
+BOOL CALLBACK FindControlProc(HWND w, LPARAM lp) {
+  auto* f = reinterpret_cast<FindControl*>(lp);
+  if (GetDlgCtrlID(w) == f->id) {
+    f->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // One Tessaly process and its form.
 class Studio {
  public:
@@ -74,46 +104,17 @@ class Studio {
   }
   HWND Form() {
     if (!form_) {
-      struct Find {
-        DWORD pid;
-        HWND found;
-      } f{pi_.dwProcessId, nullptr};
-      EnumWindows(
-          [](HWND w, LPARAM lp) -> BOOL {
-            auto* f = reinterpret_cast<Find*>(lp);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            char cls[64] = {};
-            GetClassNameA(w, cls, sizeof cls);
-            if (pid == f->pid && std::string(cls) == "TSDIAppForm") {
-              f->found = w;
-              return FALSE;
-            }
-            return TRUE;
-          },
-          reinterpret_cast<LPARAM>(&f));
+      FindForm f{pi_.dwProcessId, nullptr};
+      EnumWindows(FindFormProc, reinterpret_cast<LPARAM>(&f));
       form_ = f.found;
     }
     return form_;
   }
   // A control of the form by its id, wherever it sits.
   HWND Control(int id) {
-    struct Find {
-      int id;
-      HWND found;
-    } f{id, nullptr};
+    FindControl f{id, nullptr};
     if (!Form()) return nullptr;
-    EnumChildWindows(
-        form_,
-        [](HWND w, LPARAM lp) -> BOOL {
-          auto* f = reinterpret_cast<Find*>(lp);
-          if (GetDlgCtrlID(w) == f->id) {
-            f->found = w;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&f));
+    EnumChildWindows(form_, FindControlProc, reinterpret_cast<LPARAM>(&f));
     return f.found;
   }
   bool Enabled(int id) {
