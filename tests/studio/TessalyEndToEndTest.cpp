@@ -1,0 +1,255 @@
+// Tessaly.exe end to end against the simulated interface on TCP 4000: the
+// configuration from the registry, a run started and ended on the window,
+// the clipboard table and the run flag afterwards.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "platform/Registry.h"
+#include "sim/interface/InterfaceSim.h"
+#include "studio/FormIds.h"
+
+namespace {
+using pel::reg::Root;
+using namespace std::chrono_literals;
+
+const std::string kInterface = "Software\\VB and VBA Program Settings\\Pelmora\\Interface";
+
+std::string DosPath(const std::string& unixPath) {
+  std::string p = "Z:" + unixPath;
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+void DeleteValue(const std::string& name) {
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kInterface.c_str(), 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return;
+  RegDeleteValueA(k, name.c_str());
+  RegCloseKey(k);
+}
+
+std::string WindowText(HWND w) {
+  char t[256] = {};
+  GetWindowTextA(w, t, sizeof t);
+  return t;
+}
+
+struct FindForm {
+  DWORD pid;
+  HWND found;
+};
+BOOL CALLBACK FindFormProc(HWND w, LPARAM lp) {
+  auto* f = reinterpret_cast<FindForm*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char cls[64] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (pid == f->pid && std::string(cls) == "TSDIAppForm") {
+    f->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+struct FindControl {
+  int id;
+  HWND found;
+};
+BOOL CALLBACK FindControlProc(HWND w, LPARAM lp) {
+  auto* f = reinterpret_cast<FindControl*>(lp);
+  if (GetDlgCtrlID(w) == f->id) {
+    f->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// One Tessaly process and its form.
+class Studio {
+ public:
+  ~Studio() {
+    if (pi_.hProcess) {
+      if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(pi_.hProcess, 99);
+        WaitForSingleObject(pi_.hProcess, 5000);
+      }
+      CloseHandle(pi_.hProcess);
+      CloseHandle(pi_.hThread);
+    }
+  }
+  bool Start() {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string cmd = "\"" + DosPath(TESSALY_EXE) + "\"";
+    return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
+  }
+  bool Exited(std::chrono::milliseconds limit, DWORD* code = nullptr) const {
+    if (WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) return false;
+    if (code) GetExitCodeProcess(pi_.hProcess, code);
+    return true;
+  }
+  HWND Form() {
+    if (!form_) {
+      FindForm f{pi_.dwProcessId, nullptr};
+      EnumWindows(FindFormProc, reinterpret_cast<LPARAM>(&f));
+      form_ = f.found;
+    }
+    return form_;
+  }
+  // A control of the form by its id, wherever it sits.
+  HWND Control(int id) {
+    FindControl f{id, nullptr};
+    if (!Form()) return nullptr;
+    EnumChildWindows(form_, FindControlProc, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+  }
+  bool Enabled(int id) {
+    HWND c = Control(id);
+    return c && IsWindowVisible(c) && IsWindowEnabled(c) && IsWindowEnabled(GetParent(c));
+  }
+  // What a click on the button sends its parent.
+  void Click(int id) {
+    HWND c = Control(id);
+    PostMessageA(GetParent(c), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(c));
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  HWND form_ = nullptr;
+};
+
+std::string ClipboardText() {
+  std::string text;
+  for (int i = 0; i < 50 && !OpenClipboard(nullptr); ++i) Sleep(20);
+  if (HANDLE h = GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(GlobalLock(h))) {
+      text = p;
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void PutClipboard(const std::string& text) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL m = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  memcpy(GlobalLock(m), text.c_str(), text.size() + 1);
+  GlobalUnlock(m);
+  SetClipboardData(CF_TEXT, m);
+  CloseClipboard();
+}
+
+std::string Commands(pel::sim::InterfaceSim& sim) {
+  std::string all;
+  for (const auto& t : sim.log().texts()) all += t + " ";
+  return all;
+}
+
+class TessalyEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    pel::reg::writeString(Root::CurrentUser, kInterface, "ExcelToTessalyRunFlag", "1");
+    DeleteValue("Qor3");
+    PutClipboard("left over");
+  }
+  void TearDown() override {
+    DeleteValue("ExcelToTessaly");
+    DeleteValue("ExcelToTessalyRunFlag");
+  }
+  void Config(const std::string& c) { pel::reg::writeString(Root::CurrentUser, kInterface, "ExcelToTessaly", c); }
+  std::string RunFlag() { return pel::reg::readString(Root::CurrentUser, kInterface, "ExcelToTessalyRunFlag"); }
+};
+
+TEST_F(TessalyEndToEnd, RunThenEndHandsTheTableBack) {
+  pel::sim::InterfaceSim sim(pel::sim::Model::SornII);
+  auto s = sim.settings();
+  s.sensorIds = {12, 0, 5, 0, 0, 0, 0, 0};
+  sim.setSettings(s);
+  sim.startTcp(4000);
+  Config("EL[1]ST[0.1]A[12;V;1;0]");
+
+  Studio studio;
+  ASSERT_TRUE(studio.Start());
+  ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button4); }, 60s)) << "no connected form";
+  EXPECT_EQ(WindowText(studio.Form()), "Tessaly");
+
+  // A second instance gives up at once.
+  {
+    Studio second;
+    ASSERT_TRUE(second.Start());
+    DWORD code = 1;
+    EXPECT_TRUE(second.Exited(30s, &code));
+    EXPECT_EQ(code, 0u);
+  }
+  // Closing the window before End does nothing.
+  PostMessageA(studio.Form(), WM_CLOSE, 0, 0);
+
+  studio.Click(tessaly::ids::Button4);
+  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Stop"; }, 10s))
+      << Commands(sim);
+  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Start"; }, 30s));
+  ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button5); }, 10s));
+  EXPECT_FALSE(studio.Exited(0ms));
+  studio.Click(tessaly::ids::Button5);
+  ASSERT_TRUE(studio.Exited(30s));
+
+  EXPECT_EQ(RunFlag(), "0");
+  // Rows of time and the values of A and C (the simulated interface reads
+  // k + 1 plus a tenth of the sample number modulo 10 on channel k); B and
+  // D have no sensor and keep empty fields.
+  std::string want;
+  for (int i = 0; i < 11; ++i) {
+    const std::string tenth = i % 10 ? "." + std::to_string(i % 10) : "";
+    const std::string time = i == 10 ? "1" : i ? "0." + std::to_string(i) : "0";
+    want += std::to_string(i + 1) + "\t" + time + "\t1" + tenth + "\t\t3" + tenth + "\t\r";
+  }
+  EXPECT_EQ(ClipboardText(), want);
+}
+
+TEST_F(TessalyEndToEnd, WithoutInterfaceOnlyEndWorks) {
+  Config("EL[1]ST[0.1]");  // nobody listens on TCP 4000
+  Studio studio;
+  ASSERT_TRUE(studio.Start());
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        HWND p = studio.Control(tessaly::ids::Panel1);
+        return p && IsWindowVisible(p);
+      },
+      60s));
+  EXPECT_FALSE(IsWindowEnabled(studio.Control(tessaly::ids::Panel1)));
+  EXPECT_FALSE(IsWindowEnabled(studio.Control(tessaly::ids::Button4)));
+  ASSERT_TRUE(studio.Enabled(tessaly::ids::Button5));
+  studio.Click(tessaly::ids::Button5);
+  ASSERT_TRUE(studio.Exited(30s));
+  EXPECT_EQ(RunFlag(), "0");
+  EXPECT_EQ(ClipboardText(), "");
+}
+
+TEST_F(TessalyEndToEnd, EmptyConfigurationEndsAtOnce) {
+  pel::sim::InterfaceSim sim(pel::sim::Model::SornII);
+  sim.startTcp(4000);
+  Config("");
+  Studio studio;
+  ASSERT_TRUE(studio.Start());
+  ASSERT_TRUE(studio.Exited(60s));
+  EXPECT_EQ(RunFlag(), "0");
+  EXPECT_EQ(ClipboardText(), "");
+}
+
+}  // namespace

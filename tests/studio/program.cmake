@@ -1,0 +1,18 @@
+# Tessaly.exe end to end against the simulated interface over TCP 4000; it
+# writes the studio's settings and uses the clipboard.
+if(TARGET Tessaly)
+  pel_test(tessaly_end_to_end_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/TessalyEndToEndTest.cpp
+    LIBS pel_sim_interface pel_platform_win user32
+    LOCKS tcp4000 registry_vb_settings clipboard
+    TIMEOUT 300)
+  target_compile_definitions(tessaly_end_to_end_test PRIVATE TESSALY_EXE="$<TARGET_FILE:Tessaly>")
+  add_dependencies(tessaly_end_to_end_test Tessaly)
+endif()
+# The graph layout through the graph control onto a recording engine.
+if(TARGET pel_graph)
+  pel_test(studio_graph_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/StudioGraphTest.cpp ${PROJECT_SOURCE_DIR}/tests/graph/RecordingEngine.cpp
+            ${PROJECT_SOURCE_DIR}/studio/PesChart.cpp
+    LIBS pel_studio_core pel_graph)
+endif()
