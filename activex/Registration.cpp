@@ -82,10 +82,13 @@ void UnregisterControlServer() {
     const LSTATUS rc = RegDeleteTreeW(HKEY_CLASSES_ROOT, it->key.c_str());
     if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) check(rc, it->key);
   }
-  const HRESULT hr = UnRegisterTypeLib(LIBID_PelmoraX, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale, SYS_WIN32);
   // Removing what is not registered is no failure.
-  if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED)
-    throw ComError(hr, "cannot unregister the type library");
+  BSTR registered = nullptr;
+  if (FAILED(QueryPathOfRegTypeLib(LIBID_PelmoraX, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale, &registered)))
+    return;
+  SysFreeString(registered);
+  const HRESULT hr = UnRegisterTypeLib(LIBID_PelmoraX, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale, SYS_WIN32);
+  if (FAILED(hr)) throw ComError(hr, "cannot unregister the type library");
 }
 
 }  // namespace pel::com

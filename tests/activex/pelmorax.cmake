@@ -1,0 +1,27 @@
+# PelmoraX: the registration table everywhere; the COM server, the control
+# and script hosts under Wine. Tests that register the library take the
+# pelmorax_registration lock; those that create a control also the settings
+# key lock (the device link reads its language there).
+pel_test(activex_registration_table_tests PORTABLE
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/RegistrationTableTest.cpp
+  LIBS pel_activex_registration)
+
+if(PEL_WINDOWS)
+  add_library(pel_activex_client STATIC ${CMAKE_CURRENT_LIST_DIR}/ComClient.cpp)
+  target_include_directories(pel_activex_client PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(pel_activex_client PUBLIC pel_pelmorax_ids ole32 oleaut32 uuid user32)
+  pel_warnings(pel_activex_client)
+
+  pel_test(activex_server_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/PelmoraXServerTest.cpp
+    LIBS pel_activex_client
+    LOCKS pelmorax_registration)
+  pel_test(activex_control_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/PelmoraXControlTest.cpp
+    LIBS pel_activex_client
+    LOCKS pelmorax_registration registry_vb_settings)
+  target_compile_definitions(activex_control_tests PRIVATE PELMORAX_BANK_METHODS=$<BOOL:${PELMORAX_BANK_METHODS}>)
+  foreach(t activex_server_tests activex_control_tests)
+    add_dependencies(${t} PelmoraX)
+  endforeach()
+endif()
