@@ -25,3 +25,11 @@ if(PEL_WINDOWS)
     add_dependencies(${t} PelmoraX)
   endforeach()
 endif()
+
+if(PEL_WINDOWS)
+  pel_test(activex_sim_tcp_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/PelmoraXSimTcpTest.cpp
+    LIBS pel_activex_client pel_sim_interface pel_platform_win
+    LOCKS tcp4000 pelmorax_registration registry_vb_settings)
+  add_dependencies(activex_sim_tcp_tests PelmoraX)
+endif()
