@@ -33,3 +33,17 @@ if(PEL_WINDOWS)
     LOCKS tcp4000 pelmorax_registration registry_vb_settings)
   add_dependencies(activex_sim_tcp_tests PelmoraX)
 endif()
+
+if(PEL_WINDOWS)
+  pel_test(activex_script_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/PelmoraXScriptTest.cpp
+    LIBS pel_activex_client pel_sim_interface
+    LOCKS tcp4000 pelmorax_registration registry_vb_settings
+    TIMEOUT 180)
+  add_dependencies(activex_script_tests PelmoraX)
+  # The script sits beside the test program.
+  add_custom_command(TARGET activex_script_tests POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_LIST_DIR}/PelmoraXScript.vbs
+            $<TARGET_FILE_DIR:activex_script_tests>
+    VERBATIM)
+endif()
