@@ -44,7 +44,7 @@ class TPelmoraX final : public TActiveXControl, public IPelmoraX {
   HRESULT STDMETHODCALLTYPE AutoSensorID(LONG *Value) override;
   HRESULT STDMETHODCALLTYPE OutputLine(LONG iFlag, LONG *Value) override;
   HRESULT STDMETHODCALLTYPE HighSpeedSetting(LONG pCH, double pSpeed, LONG *Value) override;
-  HRESULT STDMETHODCALLTYPE HighSpeedExperiment(VARIANT_BOOL pRun, TxHighSpeedRunMode pMode, LONG *Value) override;
+  HRESULT STDMETHODCALLTYPE HighSpeedExperiment(VARIANT_BOOL pRun, ComHighSpeedRunMode pMode, LONG *Value) override;
   HRESULT STDMETHODCALLTYPE HighSpeedExplorer(LONG *Value) override;
   HRESULT STDMETHODCALLTYPE ReadBankInfo(LONG pBank, BSTR *Value) override;
   HRESULT STDMETHODCALLTYPE LoadMemoryData(LONG pBank, VARIANT_BOOL pRun) override;

@@ -19,9 +19,9 @@ using fwd::Get;
 HRESULT TPelmoraX::HighSpeedSetting(LONG pCH, double pSpeed, LONG* v) {
   return Get(v, [&] { return D().HighSpeedSetting(pCH, pSpeed); });
 }
-HRESULT TPelmoraX::HighSpeedExperiment(VARIANT_BOOL pRun, TxHighSpeedRunMode pMode, LONG* v) {
+HRESULT TPelmoraX::HighSpeedExperiment(VARIANT_BOOL pRun, ComHighSpeedRunMode pMode, LONG* v) {
   // The mode goes on as a number.
-  return Get(v, [&] { return D().HighSpeedExperiment(FromBool(pRun), static_cast<int>(pMode)); });
+  return Get(v, [&] { return D().HighSpeedExperiment(FromBool(pRun), static_cast<TxHighSpeedRunMode>(pMode)); });
 }
 HRESULT TPelmoraX::HighSpeedExplorer(LONG* v) {
   return Get(v, [&] { return D().HighSpeedExplorer(); });
@@ -69,7 +69,7 @@ HRESULT MissingWithResult(T* out, const char* member) {
 }  // namespace
 
 HRESULT TPelmoraX::HighSpeedSetting(LONG, double, LONG* v) { return MissingWithResult(v, "HighSpeedSetting"); }
-HRESULT TPelmoraX::HighSpeedExperiment(VARIANT_BOOL, TxHighSpeedRunMode, LONG* v) {
+HRESULT TPelmoraX::HighSpeedExperiment(VARIANT_BOOL, ComHighSpeedRunMode, LONG* v) {
   return MissingWithResult(v, "HighSpeedExperiment");
 }
 HRESULT TPelmoraX::HighSpeedExplorer(LONG* v) { return MissingWithResult(v, "HighSpeedExplorer"); }

@@ -3,7 +3,11 @@
 // its registration and factory share.
 #include <windows.h>
 
+// The device link has an enumeration of this name of its own; the type
+// library's one is ComHighSpeedRunMode here.
+#define TxHighSpeedRunMode ComHighSpeedRunMode
 #include "activex/PelmoraX_h.h"  // generated from PelmoraX.idl
+#undef TxHighSpeedRunMode
 
 namespace pel::com {
 

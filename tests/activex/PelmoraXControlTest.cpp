@@ -356,6 +356,14 @@ TEST_F(Control, EmbedsInAContainerWindow) {
   DestroyWindow(container);
 }
 
+TEST_F(Control, LibraryStaysLoadedOnceAControlRan) {
+  // The device link's per-process state and threads outlive the control.
+  px->Release();
+  px = nullptr;
+  CoFreeUnusedLibraries();
+  EXPECT_EQ(lib.Call("DllCanUnloadNow"), S_FALSE);
+}
+
 TEST_F(Control, SizePersistsThroughAStream) {
   IOleObject* ole = nullptr;
   IPersistStreamInit* ps = nullptr;
