@@ -6,6 +6,7 @@
 #include <deque>
 #include <string>
 
+#include "devicelink/HighSpeedState.h"
 #include "devicelink/ReceiveState.h"
 #include "devicelink/sensors/SensorChannels.h"
 
@@ -35,6 +36,7 @@ struct LinkProcessState {
   int memoryCounter = 0;
   int scopeCounter = 0;
   std::deque<std::string> recentRecords;
+  HighSpeedState highSpeed;  // captures, memory banks, scope reads
 
   bool useLibUsb = false;
   int usbTimeoutMs = 1000;

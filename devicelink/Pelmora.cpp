@@ -136,6 +136,7 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     s.digitalTimingOptions = {true, false, false};
     s.recentRecords.clear();
     InstallRunHooks();
+    InstallHighSpeedHooks();
     s.usbNewReading = false;
     // 16. The port component and the receive state.
     serial_ = std::shared_ptr<SerialLink>(env_.makeSerial());

@@ -413,6 +413,41 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   PropertyState props_;
 
  public:
+  // ---- high-speed captures, memory banks and scope mode ----
+  // The per-process part lives in State().highSpeed. Captures, downloads and
+  // the directory run on Sorn II, Aster and Qor only.
+  int HighSpeedSetting(int pCH, double pSpeed);
+  int HighSpeedExperiment(bool pRun, TxHighSpeedRunMode pMode);
+  int HighSpeedExplorer();
+  std::string ReadBankInfo(int pBank);
+  // Returns when the download ended: its last block, the bank's limit, or a
+  // call with pRun false from an event meanwhile. A box that stops answering
+  // ends it with error 22.
+  void LoadMemoryData(int pBank, bool pRun);
+  int EraseMemoryData(int pBank, bool pAll);
+  void SetDigitalTiming(bool _P1, bool _P2, bool _P3);
+  void SetScopeTime(int Time);
+  void SetScopeRows(int Rows);
+  void SetScopeSensor(const std::string& SensorList);
+  // True reads the scope buffer (returning when it is read, or on a call with
+  // false from an event); a box that stops answering ends it with error 22.
+  void ReadScopeData(bool Flag);
+  // Accepted and ignored: the interface takes no trigger settings.
+  void SetScopeTriggerMode(int TriggerMode, int TriggerChannel, double TriggerLevel);
+  bool SetChangeModeFor8Port(bool pValue);
+
+ private:
+  void InstallHighSpeedHooks();
+  void EndOfCapture();
+  // Pumps and polls in passes of stepMs until the received text holds a
+  // bracketed reply, or the passes run out; returns what was taken.
+  std::string CollectReply(int passes, int stepMs);
+  void ReadAsterDirectory(pel::records::BankDirectory& dir, const std::string& flagReply);
+  // Runs a block transfer over the raw byte buffer until it ends; false when
+  // its retry bound ran out. stopped() says the host ended it.
+  bool RunBlockRead(pel::records::BlockTransfer& transfer, const std::function<bool()>& stopped);
+
+ public:
   // ---- sensors: language, registry texts and classes, identification ----
   // The channel table is State().sensors (one per process); TerminalBlockUse
   // mirrors its terminalBlockUse after each identification.

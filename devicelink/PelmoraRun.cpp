@@ -258,8 +258,10 @@ void TPelmora::StartByInputMode(bool tolemicFamily) {
       s.receive.frameMode = false;
       s.receive.binary = true;
       s.scopeCounter = 0;
-      F_.NoOfData = 200;
+      s.highSpeed.lastSentTimeIndex = 0;
       if (runs_.scopeRows < 20 || runs_.scopeRows > 32) runs_.scopeRows = 20;
+      // The rows the host set decide how much the read takes (10 values a row).
+      F_.NoOfData = runs_.scopeRows * 10;
       SendCommand(Cmd("88,1," + std::to_string(runs_.scopeRows)));
       Host().PumpMessages();
       Host().SleepMs(10);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "devicelink/records/BlockTransfer.h"
 #include "devicelink/records/DataBlock.h"
 
 namespace pel::records {
@@ -49,9 +50,6 @@ bool ParseAsterBankInfo(std::string_view reply, int k, int maxRecordCount, BankR
 // then the three sensor IDs.
 std::string FormatBankInfo(int pBank, const BankRecord& bank, const std::array<std::string, 3>& units);
 
-// Receives one record; false when the host ended the download meanwhile.
-using RecordCallback = std::function<bool(const std::string&)>;
-
 // Turns the values of good blocks into records "n,time,A,B,C;" numbered from 1.
 class BankRecordBuilder {
  public:
@@ -76,20 +74,20 @@ class BankRecordBuilder {
 // send, and what a block (or the lack of one) means. Bad blocks are asked for
 // again with a pause one millisecond longer each time; after kMaxRetries
 // failures in a row the download fails instead of waiting for ever.
-class BankDownload {
+class BankDownload final : public BlockTransfer {
  public:
   static constexpr int kMaxRetries = 8;
-  enum class Step { More, Done, Failed };
+  using Step = TransferStep;
 
   BankDownload(bool aster, const BankRecord& bank);
-  std::string Request() const;  // for the current block address
-  BlockFormat Format() const { return aster_ ? BlockFormat::Aster : BlockFormat::SornQor; }
+  std::string Request() const override;  // for the current block address
+  BlockFormat Format() const override { return aster_ ? BlockFormat::Aster : BlockFormat::SornQor; }
   // A complete block (Good, Empty or Bad) was scanned out of the raw bytes.
-  Step OnBlock(const DataBlock& block, const RecordCallback& deliver);
+  Step OnBlock(const DataBlock& block, const RecordCallback& deliver) override;
   // No complete block arrived within the wait.
-  Step OnSilence();
+  Step OnSilence() override;
+  int BlockPause() const override { return pause_; }
   int BlockAddress() const { return address_; }
-  int BlockPause() const { return pause_; }
   int RecordCounter() const { return builder_.RecordCounter(); }
 
  private:

@@ -84,8 +84,12 @@ ScopeRead::Step ScopeRead::Retry() {
 }
 
 ScopeRead::Step ScopeRead::OnBlock(const DataBlock& block, const RecordCallback& deliver) {
-  if (block.status != DataBlock::Status::Good || block.count <= 0) return Retry();
-  failures_ = 0;
+  if (block.status == DataBlock::Status::Empty || (block.status == DataBlock::Status::Good && block.count <= 0)) {
+    ++pause_;
+    return ++empties_ > kMaxEmptyBlocks ? Step::Failed : Step::More;
+  }
+  if (block.status != DataBlock::Status::Good) return Retry();
+  failures_ = empties_ = 0;
   const bool going = builder_.AddBlock(block.values, deliver);
   position_ += block.count;
   if (!going || position_ >= noOfData_ - 1) return Step::Done;

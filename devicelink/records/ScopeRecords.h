@@ -44,18 +44,22 @@ class ScopeRecordBuilder {
 
 // The ReadScopeData loop without its transport. A bad or empty block, or none
 // at all, is asked for again at the same position with a pause one
-// millisecond longer; after kMaxRetries failures in a row the read fails.
-class ScopeRead {
+// millisecond longer; after kMaxRetries bad or missing blocks in a row the
+// read fails. Empty blocks (the box still sampling) get the longer bound
+// kMaxEmptyBlocks, which the growing pause stretches to several seconds.
+class ScopeRead final : public BlockTransfer {
  public:
   static constexpr int kMaxRetries = 8;
-  enum class Step { More, Done, Failed };
+  static constexpr int kMaxEmptyBlocks = 100;
+  using Step = TransferStep;
 
   ScopeRead(const ScopeColumns& columns, double samplingTime, int noOfData, int blockPause = 0);
-  std::string Request() const;  // "s{88,2,<position>,30}"
-  Step OnBlock(const DataBlock& block, const RecordCallback& deliver);
-  Step OnSilence();
+  std::string Request() const override;  // "s{88,2,<position>,30}"
+  BlockFormat Format() const override { return BlockFormat::Scope; }
+  Step OnBlock(const DataBlock& block, const RecordCallback& deliver) override;
+  Step OnSilence() override;
+  int BlockPause() const override { return pause_; }
   int Position() const { return position_; }
-  int BlockPause() const { return pause_; }
 
  private:
   Step Retry();
@@ -64,6 +68,7 @@ class ScopeRead {
   int position_ = 0;
   int pause_;
   int failures_ = 0;
+  int empties_ = 0;
 };
 
 }  // namespace pel::records

@@ -1,0 +1,41 @@
+// Scope preparation (time base, rows, shown channels), the ignored trigger
+// setting and the 4/8-port switch. The read itself is in PelmoraBlockRead.cpp.
+#include <string>
+
+#include "devicelink/Pelmora.h"
+#include "devicelink/records/ScopeRecords.h"
+
+void TPelmora::SetScopeTime(int Time) {
+  const auto seconds = pel::records::ScopeTimeSeconds(Time);
+  if (!seconds) return;
+  // Set directly: scope time bases lie below the SamplingTime property's limits.
+  F_.SamplingTime = *seconds;
+  State().highSpeed.scopeTimeIndex = Time;
+  SendCommand("s{89," + std::to_string(Time) + "}");
+  F_.ExperimentLength = F_.NoOfData * F_.SamplingTime;
+}
+
+void TPelmora::SetScopeRows(int Rows) {
+  if (Rows < 20 || Rows > 32 || F_.RunningMode != 0) return;
+  runs_.scopeRows = Rows;
+  F_.NoOfData = Rows * 10;
+  F_.ExperimentLength = F_.NoOfData * F_.SamplingTime;
+}
+
+void TPelmora::SetScopeSensor(const std::string& SensorList) {
+  auto& columns = State().highSpeed.scopeColumns;
+  try {
+    columns = pel::records::ParseScopeSensorList(SensorList);
+  } catch (...) {
+    columns = {};
+    columns.map[0] = 0;
+    columns.count = 1;
+  }
+}
+
+void TPelmora::SetScopeTriggerMode(int, int, double) {}
+
+bool TPelmora::SetChangeModeFor8Port(bool pValue) {
+  F_.GetModeFor8Port = F_.Mode8Port && pValue;
+  return F_.GetModeFor8Port;
+}
