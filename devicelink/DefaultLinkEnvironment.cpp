@@ -1,5 +1,9 @@
 // The real link environment: the serial port component, the TCP worker on
 // 127.0.0.1:4000, the host's own message loop and the USB libraries.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
 #include "devicelink/Pelmora.h"
 #include "devicelink/WinsockDaemon.h"
 #include "platform/HandOver.h"
@@ -36,19 +40,35 @@ class WindowsHostLoop final : public HostLoop {
   void RunPendingHandOvers() override { pel::HandOver::instance().runPending(); }
 };
 
+// libusb handles of the USB sensors, released and closed when dropped.
+struct LibUsbClose {
+  void operator()(usb_dev_handle* h) const {
+    usb_release_interface(h, 0);
+    usb_close(h);
+  }
+};
+using LibUsbHandle = std::unique_ptr<usb_dev_handle, LibUsbClose>;
+
+constexpr std::uint16_t kSensorVendor = 0x0547;
+constexpr std::uint16_t kSensorProduct = 0x1003;
+constexpr int kEndpointOut = 0x04;
+constexpr int kEndpointIn = 0x83;
+
+// Owned by the environment the component holds; used on the thread the
+// component's USB side serialises its transfers on.
 class UsbLibs final : public UsbLibraries {
  public:
   bool IsWow64() override {
-    using Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    HMODULE k = GetModuleHandleA("kernel32");
-    auto fn = k ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(k, "IsWow64Process"))) : nullptr;
-    BOOL wow = FALSE;
-    if (!fn || !fn(GetCurrentProcess(), &wow)) return false;
-    return wow != FALSE;
+    std::string message;
+    return TPelmora::IsWow64(message);
   }
   int UsbInit(int timeoutMs) override { return USB_Init(timeoutMs); }
-  int UsbOpen() override { return USB_Open(); }
-  int UsbClose() override { return USB_Close(); }
+  // A driver handle that cannot be closed throws, as the link expects.
+  int UsbOpen() override { return vantiro::OpenOrThrow(); }
+  int UsbClose() override { return vantiro::CloseOrThrow(); }
+  int UsbCheckOpen() override { return USB_CheckOpen(); }
+  int UsbWrite(const void* buffer, int length, int device) override { return USB_Write(buffer, length, device); }
+  int UsbRead(void* buffer, int length, int device) override { return USB_Read(buffer, length, device); }
   void LibUsbInit() override {
     usb_init();
     usb_set_debug(3);
@@ -60,11 +80,42 @@ class UsbLibs final : public UsbLibraries {
     int n = 0;
     for (usb_bus* bus = usb_get_busses(); bus; bus = bus->next)
       for (usb_device* d = bus->devices; d; d = d->next)
-        if (d->descriptor.idVendor == 0x0547 && d->descriptor.idProduct == 0x1003) ++n;
+        if (d->descriptor.idVendor == kSensorVendor && d->descriptor.idProduct == kSensorProduct) ++n;
     return n;
   }
-  // The link opens no libusb handle before the USB sensor side does.
-  void LibUsbClose() override {}
+  void LibUsbClose() override { handles_.clear(); }
+  int LibUsbOpen() override {
+    handles_.clear();
+    usb_find_devices();
+    for (usb_bus* bus = usb_get_busses(); bus; bus = bus->next) {
+      for (usb_device* d = bus->devices; d && handles_.size() < 8; d = d->next) {
+        if (d->descriptor.idVendor != kSensorVendor || d->descriptor.idProduct != kSensorProduct) continue;
+        LibUsbHandle h(usb_open(d));
+        if (!h) continue;
+        usb_set_configuration(h.get(), 1);
+        usb_claim_interface(h.get(), 0);
+        handles_.push_back(std::move(h));
+      }
+    }
+    return static_cast<int>(handles_.size());
+  }
+  int LibUsbWrite(int device, const void* buffer, int length, int timeoutMs) override {
+    usb_dev_handle* h = handle(device);
+    if (!h) return -1;
+    return usb_bulk_write(h, kEndpointOut, static_cast<char*>(const_cast<void*>(buffer)), length, timeoutMs);
+  }
+  int LibUsbRead(int device, void* buffer, int length, int timeoutMs) override {
+    usb_dev_handle* h = handle(device);
+    if (!h) return -1;
+    return usb_bulk_read(h, kEndpointIn, static_cast<char*>(buffer), length, timeoutMs);
+  }
+
+ private:
+  usb_dev_handle* handle(int device) const {
+    return device >= 0 && device < static_cast<int>(handles_.size()) ? handles_[static_cast<std::size_t>(device)].get()
+                                                                      : nullptr;
+  }
+  std::vector<LibUsbHandle> handles_;  // in the order found
 };
 
 }  // namespace

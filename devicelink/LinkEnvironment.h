@@ -61,7 +61,8 @@ class HostLoop {
   virtual void RunPendingHandOvers() = 0;
 };
 
-// The USB libraries: Vantiro's start-up calls and libusb's bus count.
+// The USB libraries: Vantiro's calls and libusb's, as the link makes them.
+// The transfers default to "nothing there" for fakes that only connect.
 class UsbLibraries {
  public:
   virtual ~UsbLibraries() = default;
@@ -71,7 +72,16 @@ class UsbLibraries {
   virtual int UsbClose() = 0;  // may throw
   virtual void LibUsbInit() = 0;
   virtual int LibUsbCount() = 0;
-  virtual void LibUsbClose() = 0;
+  virtual void LibUsbClose() = 0;  // closes the handles LibUsbOpen opened
+  // Vantiro: devices present; a bulk write (non-zero: sent) and read (bytes, -1 failed).
+  virtual int UsbCheckOpen() { return 0; }
+  virtual int UsbWrite(const void* /*buffer*/, int /*length*/, int /*device*/) { return 0; }
+  virtual int UsbRead(void* /*buffer*/, int /*length*/, int /*device*/) { return -1; }
+  // libusb: opens (and claims) the USB sensors, closing what was open; the count.
+  virtual int LibUsbOpen() { return 0; }
+  // Bytes moved, negative on failure.
+  virtual int LibUsbWrite(int /*device*/, const void* /*buffer*/, int /*length*/, int /*timeoutMs*/) { return -1; }
+  virtual int LibUsbRead(int /*device*/, void* /*buffer*/, int /*length*/, int /*timeoutMs*/) { return -1; }
 };
 
 struct LinkEnvironment {

@@ -3,12 +3,14 @@
 // process serves one TPelmora at a time. Touched on the main thread (and, for
 // the USB side, by the USB polling thread while a run goes).
 #include <array>
+#include <atomic>
 #include <deque>
 #include <string>
 
 #include "devicelink/HighSpeedState.h"
 #include "devicelink/ReceiveState.h"
 #include "devicelink/sensors/SensorChannels.h"
+#include "devicelink/usb/UsbSlots.h"
 
 class TPelmora;
 
@@ -41,12 +43,10 @@ struct LinkProcessState {
   bool useLibUsb = false;
   int usbTimeoutMs = 1000;
   int usbFoundCount = 0;
-  bool usbBusy = false;
-  bool usbNewReading = false;
-  struct UsbSlot {
-    int device = 0;
-    std::string id;
-  };
+  // A USB poll pass runs (the timer poll's or the USB polling thread's).
+  std::atomic<bool> usbBusy{false};
+  std::atomic<bool> usbNewReading{false};  // also written by the USB polling thread
+  using UsbSlot = pel::usb::UsbSlot;
   std::array<UsbSlot, 8> usbSlots{};
   bool usbCalibrationPending = false;
 };

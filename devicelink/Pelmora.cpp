@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "devicelink/LinkReaper.h"
+#include "devicelink/PelmoraUsb.h"
 #include "platform/HandOver.h"
 #include "platform/Registry.h"
 #include "platform/Timer.h"
@@ -153,6 +154,8 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     }
     // 20.
     for (auto& slot : s.usbSlots) slot = {};
+    // 21. The USB sensor side and its polling thread (idle until a run).
+    InstallUsbSensors();
     // 22. The TCP worker, running at once.
     worker_ = std::shared_ptr<SocketWorker>(env_.makeWorker());
     worker_->SetHandlers({[this] { HandleSocketInput(); }, [this] { RaiseDeviceError(8); }});
@@ -178,6 +181,8 @@ TPelmora::~TPelmora() {
   auto& s = State();
   // The timer first, so no tick runs into a half torn-down component.
   timer_.reset();
+  // The USB polling thread is joined before anything it uses goes.
+  ShutDownUsbSensors();
   // USB: the library may throw when a driver handle cannot be closed.
   try {
     if (s.useLibUsb)

@@ -36,6 +36,12 @@ class Timer;
 namespace pel::sensors {
 class SensorRegistry;
 }
+namespace pel::link {
+class UsbSensorsLink;
+}
+namespace pel::usb {
+class UsbSensorSide;
+}
 
 enum class CHInput : unsigned char { Digital, Analog, Scope };
 enum class PWMOption : unsigned char {
@@ -498,6 +504,32 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
     std::function<void(TPelmora&, const pel::setup::UsbRangePacket&)> sendUsbRangePacket;
   };
   OutputsLink& Outputs() { return outputs_; }
+
+ public:
+  // ---- USB sensors (PelmoraUsb.cpp) ----
+  // The sensors' packets through Vantiro or libusb (the use-libusb flag), the
+  // slot list in the registry, the poll on the timer or, with ThreadType, on
+  // the USB polling thread, which then builds and delivers the records itself.
+  bool UsbSensorWrite(int device, const std::string& command, const std::string& data, const std::string& type,
+                      const std::string& code);
+  std::string UsbSensorRead(int device, bool wait);
+  // Throws what the library's count, close and open throw.
+  void EnumerateUsbSensors(bool force);
+  void PollUsbSensors();
+  void StartUsbSensors(bool start);
+  // Never fails: a missing or failing IsWow64Process is a "no" with its message.
+  static bool IsWow64(std::string& message);
+  pel::usb::UsbSensorSide& UsbSensors();
+
+ private:
+  void InstallUsbSensors();
+  void ShutDownUsbSensors();
+  // The timer poll's part in thread mode; false when the timer polls itself.
+  bool UsbWatchTick();
+  void IdentifyUsbSlots();
+  std::string UsbCurrentValue();
+  friend class pel::link::UsbSensorsLink;
+  std::unique_ptr<pel::link::UsbSensorsLink> usb_;  // main thread; owns the USB polling thread
 
  private:
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);

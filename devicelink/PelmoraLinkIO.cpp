@@ -146,8 +146,9 @@ void TPelmora::PollInput() {
   SweepReaper();
   auto& s = State();
   if (s.modelState == model::Usb) {
-    if (!s.usbBusy && F_.RunningMode > 0 && hooks_.pollUsbSensors) {
-      // The USB polling thread (ThreadType) comes with the USB sensor side.
+    if (UsbWatchTick()) {
+      // ThreadType: the USB polling thread was resumed (or its stop taken).
+    } else if (!s.usbBusy && F_.RunningMode > 0 && hooks_.pollUsbSensors) {
       s.usbBusy = true;
       try {
         hooks_.pollUsbSensors(*this);

@@ -115,7 +115,7 @@ std::string TPelmora::GetDataList() { return runs_.recent.GetDataList(); }
 std::string TPelmora::GetCurrentValue() {
   if (!F_.PelmoraConnected || F_.RunningMode != 0) return {};
   const int m = State().modelState;
-  if (m == model::Usb) return {};  // read from the USB sensors' latest values, by the USB sensor side
+  if (m == model::Usb) return UsbCurrentValue();
   if (m != model::Aster && m != model::Tolemic && m != model::Qor3) return {};
   if (InExchange()) {
     RaiseDeviceError(22);

@@ -120,10 +120,9 @@ int TPelmora::IdentifySensors() {
   opt.digitalTiming = F_.DigitalTimmingMode;
   ComponentLink link(*this);
   InstanceSignInvert invert(F_.signInvert, s.sensors);
-  // The USB sensors' path (model state 3) is not wired yet: the IDs stay.
   try {
     const int result = sensors::autoSensorId(link, SensorSettings(), F_.LanguageID, opt, F_.RunningMode,
-                                             F_.ErrorNumber, s.sensors);
+                                             F_.ErrorNumber, s.sensors, [this] { IdentifyUsbSlots(); });
     F_.TerminalBlockUse = s.sensors.terminalBlockUse;
     return result;
   } catch (...) {

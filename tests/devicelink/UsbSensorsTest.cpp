@@ -1,0 +1,270 @@
+// TPelmora with USB sensors over in-process fakes: the connect with its
+// enumeration and stored slots, identification, runs polled by the timer and
+// by the USB polling thread with their records, the range packet, the
+// calibration hand-over, the one-shot reading and the Wow64 probe.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include "FakeLink.h"
+#include "devicelink/Pelmora.h"
+#include "platform/Registry.h"
+#include "setup/FakeSensors.h"
+#include "tests/devicelink/usb/FakeSensors.h"
+
+namespace {
+
+using pel::link::ProcessState;
+const char* const kSlotKey = "Software\\Pelmora\\USBSensor\\Enum";
+
+// Vantiro (or libusb) with simulated sensors behind it; thread-safe, as the
+// USB polling thread reads through it too.
+class SensorLibs final : public pel::link::UsbLibraries {
+ public:
+  std::mutex m;
+  std::vector<fakeusb::Sensor> sensors;
+  bool libusb = false;
+
+  bool IsWow64() override { return false; }
+  int UsbInit(int) override { return 1; }
+  int UsbOpen() override { return libusb ? 0 : Present(); }
+  int UsbClose() override { return 44; }
+  void LibUsbInit() override {}
+  int LibUsbCount() override { return libusb ? Present() : 0; }
+  void LibUsbClose() override {}
+  int UsbCheckOpen() override { return Present(); }
+  int LibUsbOpen() override { return LibUsbCount(); }
+  int UsbWrite(const void* b, int n, int d) override { return Write(d, b, n) ? 1 : 0; }
+  int UsbRead(void* b, int n, int d) override { return Read(d, b, n); }
+  int LibUsbWrite(int d, const void* b, int n, int) override { return Write(d, b, n) ? n : -1; }
+  int LibUsbRead(int d, void* b, int n, int) override {
+    const int got = Read(d, b, n);
+    return got > 0 ? got : -116;
+  }
+
+  int Present() {
+    std::lock_guard lock(m);
+    return static_cast<int>(sensors.size());
+  }
+  bool Write(int d, const void* b, int n) {
+    std::lock_guard lock(m);
+    if (d < 0 || d >= static_cast<int>(sensors.size())) return false;
+    sensors[static_cast<std::size_t>(d)].Take(std::string(static_cast<const char*>(b), static_cast<std::size_t>(n)));
+    return true;
+  }
+  int Read(int d, void* b, int n) {
+    std::lock_guard lock(m);
+    if (d < 0 || d >= static_cast<int>(sensors.size())) return -1;
+    const auto got = sensors[static_cast<std::size_t>(d)].Give(static_cast<std::uint8_t*>(b), static_cast<std::size_t>(n));
+    return got ? static_cast<int>(got) : -1;
+  }
+  void Push(int d, double v) {
+    std::lock_guard lock(m);
+    sensors[static_cast<std::size_t>(d)].Push(v);
+  }
+  std::vector<std::string> Keys(int d) {
+    std::lock_guard lock(m);
+    return sensors[static_cast<std::size_t>(d)].Keys();
+  }
+  void ClearSent() {
+    std::lock_guard lock(m);
+    for (auto& s : sensors) s.sent.clear();
+  }
+};
+
+class UsbSensorsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    pel::reg::deleteTree(pel::reg::Root::CurrentUser, kSlotKey);
+    // Stored from an earlier run: the third sensor served channel A.
+    pel::reg::writeString(pel::reg::Root::CurrentUser, kSlotKey, "0", "0400003");
+    for (const char* id : {"0400001", "0400002", "0400003"}) {
+      fakeusb::Sensor s;
+      s.identifier = id;
+      libs->sensors.push_back(s);
+    }
+    libs->sensors[0].sensorId = "S021";
+    libs->sensors[1].sensorId = "S022";
+    libs->sensors[2].sensorId = "S011";
+    libs->sensors[2].range = "1";
+  }
+  void TearDown() override {
+    p.reset();
+    pel::reg::deleteTree(pel::reg::Root::CurrentUser, kSlotKey);
+    ProcessState().useLibUsb = false;
+  }
+  void Connect() {
+    auto env = rig.Env();
+    env.usb = libs;
+    p = TPelmora::Create(nullptr, LinkFlavour::Studio(), env);
+    p->PelmoraError([this](TPelmora&, int n) { errors.push_back(n); });
+    p->StartExperiment([this](TPelmora&) { ++starts; });
+    p->StopExperiment([this](TPelmora&) { ++stops; });
+    p->UseOnlyUSBSensor(true);
+    p->AutoDetect(false);
+    ASSERT_EQ(p->InitializeComm(), 0);
+    ASSERT_EQ(p->PelmoraType(), "USB");
+  }
+  std::string Slot(int i) { return pel::reg::readString(pel::reg::Root::CurrentUser, kSlotKey, std::to_string(i)); }
+
+  fake::Rig rig;
+  std::shared_ptr<SensorLibs> libs = std::make_shared<SensorLibs>();
+  std::shared_ptr<TPelmora> p;
+  std::vector<int> errors;
+  int starts = 0, stops = 0;
+};
+
+TEST_F(UsbSensorsTest, ConnectEnumeratesIdentifiesAndKeepsChannelsInTheRegistry) {
+  Connect();
+  EXPECT_EQ(Slot(0), "0400003");
+  EXPECT_EQ(Slot(1), "0400001");
+  EXPECT_EQ(Slot(2), "0400002");
+  EXPECT_EQ(Slot(3), "");
+  EXPECT_EQ(ProcessState().usbFoundCount, 3);
+  EXPECT_EQ(ProcessState().usbSlots[0].device, 2);
+  EXPECT_EQ(p->CHAID(), 11);
+  EXPECT_EQ(p->CHBID(), 21);
+  EXPECT_EQ(p->CHCID(), 22);
+  EXPECT_EQ(p->CHDID(), -1);
+  EXPECT_TRUE(p->CHA() && p->CHB() && p->CHC());
+  EXPECT_FALSE(p->CHD());
+  EXPECT_EQ(p->SensorRangeA(), SensorRangeType::General_Purpose);
+  EXPECT_TRUE(errors.empty());
+
+  // The sensor of channel B goes: C's moves up at the next identification.
+  {
+    std::lock_guard lock(libs->m);
+    libs->sensors.erase(libs->sensors.begin());
+  }
+  ASSERT_EQ(p->AutoSensorID(), 0);
+  EXPECT_EQ(Slot(0), "0400003");
+  EXPECT_EQ(Slot(1), "0400002");
+  EXPECT_EQ(Slot(2), "");
+  EXPECT_EQ(p->CHBID(), 22);
+  EXPECT_FALSE(p->CHC());
+}
+
+TEST_F(UsbSensorsTest, TimerPolledRunDeliversRecordsAndStopsAfterTheLast) {
+  Connect();
+  p->SamplingTime(1.0);
+  p->AutoStop(true);
+  p->F_.NoOfData = 2;
+  std::vector<std::wstring> records;
+  p->DataReceived([&](TPelmora&, const std::wstring& r) { records.push_back(r); });
+  libs->ClearSent();
+  ASSERT_EQ(p->Pelmora(true), 0);
+  EXPECT_EQ(starts, 1);
+  EXPECT_EQ(libs->Keys(0), (std::vector<std::string>{"2001/0000", "2002/0001/D/1000", "1004/0001", "2000/0001"}));
+  for (double v : {1.5, 2.5, 3.5}) {
+    libs->Push(2, v);  // channel A's sensor
+    p->PollInput();
+  }
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].substr(0, 26), L"1,0.00000000,  1.500000,0.");
+  EXPECT_EQ(records[1].substr(0, 24), L"2,1.00000000,  2.500000,");
+  EXPECT_EQ(std::count(records[0].begin(), records[0].end(), L','), 9);
+  EXPECT_EQ(stops, 1);
+  EXPECT_EQ(p->RunningMode(), 0);
+  EXPECT_EQ(libs->Keys(2).back(), "2000/0000");
+}
+
+TEST_F(UsbSensorsTest, ThreadPolledRunDeliversOnThePollingThreadAndTheTimerEndsIt) {
+  Connect();
+  p->SamplingTime(1.0);
+  p->AutoStop(true);
+  p->F_.NoOfData = 3;
+  p->ThreadType(true);
+  std::mutex m;
+  std::condition_variable cv;
+  std::vector<std::wstring> records;
+  const auto mainThread = std::this_thread::get_id();
+  bool offMain = true;
+  p->DataReceived([&](TPelmora&, const std::wstring& r) {
+    std::lock_guard lock(m);
+    offMain = offMain && std::this_thread::get_id() != mainThread;
+    records.push_back(r);
+    cv.notify_all();
+  });
+  ASSERT_EQ(p->Pelmora(true), 0);
+  for (int i = 0; i < 5; ++i) libs->Push(2, i + 1);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  for (;;) {
+    p->PollInput();  // resumes the thread while no pass runs
+    std::unique_lock lock(m);
+    if (cv.wait_for(lock, std::chrono::milliseconds(20), [&] { return records.size() >= 3; })) break;
+    ASSERT_LT(std::chrono::steady_clock::now(), until) << "no records from the polling thread";
+  }
+  // The stop request reaches the main thread at its next poll.
+  for (int i = 0; i < 2000 && p->RunningMode() != 0; ++i) {
+    p->PollInput();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_EQ(p->RunningMode(), 0);
+  EXPECT_EQ(stops, 1);
+  std::lock_guard lock(m);
+  EXPECT_EQ(records.size(), 3u);
+  EXPECT_TRUE(offMain);
+  EXPECT_EQ(records[2].substr(0, 24), L"3,2.00000000,  3.000000,");
+}
+
+TEST_F(UsbSensorsTest, ComponentEndsWhileThePollingThreadRuns) {
+  Connect();
+  p->ThreadType(true);
+  p->DataReceived([](TPelmora&, const std::wstring&) {});
+  ASSERT_EQ(p->Pelmora(true), 0);
+  for (int i = 0; i < 50; ++i) libs->Push(2, 1);
+  p->PollInput();
+  p.reset();  // joins the thread; the run's packets stop with it
+  SUCCEED();
+}
+
+TEST_F(UsbSensorsTest, RangeCalibrationAndCurrentValueGoToTheChannelsSensor) {
+  Connect();
+  auto catalog = std::make_shared<pel::setup::test::FakeSensors>();
+  catalog->Class("SensorMultiRange", 11).Class("SensorCalibration", 11);
+  p->Outputs().catalog = catalog;
+  p->Outputs().countUsbDevices = [] { return 3; };
+  libs->ClearSent();
+  EXPECT_EQ(p->SensorRangeSetting(1, 2), 0);  // channel A: device 2
+  EXPECT_EQ(libs->Keys(2), std::vector<std::string>{"1008/0019/D/2"});
+
+  libs->sensors[2].reading = 4.25;
+  libs->sensors[0].reading = 1.0;
+  const std::string v = p->GetCurrentValue();
+  EXPECT_EQ(v.substr(0, 22), "  4.250000,  1.000000,");
+
+  p->SetZeroMode(true);
+  ASSERT_EQ(p->SensorZeroSetting(1, false), 0);
+  ASSERT_TRUE(p->Outputs().calibration.Pending());
+  p->SamplingTime(1.0);
+  ASSERT_EQ(p->Pelmora(true), 0);
+  libs->ClearSent();
+  p->PollInput();  // nothing read, the calibration still goes
+  EXPECT_FALSE(p->Outputs().calibration.Pending());
+  const auto sent = libs->Keys(2);
+  ASSERT_FALSE(sent.empty());
+  EXPECT_EQ(sent.front(), "1008/0019/D/2");  // the reset sends the channel's range back
+  p->Pelmora(false);
+}
+
+TEST_F(UsbSensorsTest, LibusbPathReadsRepliesUntilQuiet) {
+  libs->libusb = true;
+  Connect();
+  EXPECT_TRUE(ProcessState().useLibUsb);
+  EXPECT_EQ(p->F_.libUsbHandleCount, 3);
+  EXPECT_EQ(Slot(0), "0400003");
+  EXPECT_EQ(Slot(1), "0400001");
+  EXPECT_EQ(p->CHAID(), 11);
+}
+
+TEST(UsbWow64, AnswersWithItsMessage) {
+  std::string message;
+  const bool wow = TPelmora::IsWow64(message);
+  // The tests run on a 64-bit system: the 32-bit build runs under Wow64.
+  EXPECT_EQ(wow, sizeof(void*) == 4);
+  EXPECT_EQ(message, wow ? "Process is running on Wow64" : "Process is NOT running on Wow64");
+}
+
+}  // namespace
