@@ -7,10 +7,6 @@ set(_ax ${CMAKE_CURRENT_LIST_DIR})
 pel_portable_library(pel_activex_registration SOURCES ${_ax}/RegistrationTable.cpp)
 
 if(PEL_WINDOWS)
-  # Until the device link has the memory-bank, scope and 8-port methods
-  # their members answer E_NOTIMPL (activex/PelmoraImplBanks.cpp).
-  option(PELMORAX_BANK_METHODS "PelmoraX forwards the memory-bank, scope and 8-port members" OFF)
-
   find_program(PEL_WIDL NAMES widl REQUIRED)
   find_path(PEL_WINE_IDL_DIR oaidl.idl PATHS /usr/include/wine/wine/windows NO_CMAKE_FIND_ROOT_PATH REQUIRED)
   find_path(PEL_STDOLE_DIR stdole2.tlb
@@ -54,7 +50,6 @@ if(PEL_WINDOWS)
   set_source_files_properties(${_ax}/PelmoraX.rc PROPERTIES
     OBJECT_DEPENDS "${_gen}/PelmoraX.tlb;${_ax}/PelmoraX.bmp;${_ax}/AboutIds.rc.h")
   target_include_directories(PelmoraX PRIVATE ${PROJECT_SOURCE_DIR} ${_ax} ${_gen})
-  target_compile_definitions(PelmoraX PRIVATE PELMORAX_BANK_METHODS=$<BOOL:${PELMORAX_BANK_METHODS}>)
   target_link_libraries(PelmoraX PRIVATE pel_pelmorax_ids pel_activex_registration pel_devicelink
                         ole32 oleaut32 uuid user32 gdi32 advapi32)
   set_target_properties(PelmoraX PROPERTIES PREFIX "" OUTPUT_NAME PelmoraX LINKER_LANGUAGE CXX)

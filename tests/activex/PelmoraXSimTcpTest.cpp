@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "platform/Registry.h"
@@ -172,6 +173,52 @@ TEST_F(SimTcp, RunDeliversRecordsAndBothExperimentEvents) {
   LONG mode = -5;
   ASSERT_EQ(px->get_RunningMode(&mode), S_OK);
   EXPECT_EQ(mode, 0);
+}
+
+TEST_F(SimTcp, MemoryBankMembersReachTheDeviceLink) {
+  connect();
+  // Over TCP the interface counts as a Tolemic, which has no memory banks:
+  // each member gives the device link's refusal, also as the error event.
+  struct Case {
+    const char* member;
+    std::function<HRESULT(LONG*)> call;
+    LONG error;
+  };
+  const Case cases[] = {
+      {"HighSpeedSetting", [&](LONG* r) { return px->HighSpeedSetting(1, 0.001, r); }, 23},
+      {"HighSpeedExplorer", [&](LONG* r) { return px->HighSpeedExplorer(r); }, 27},
+      {"ReadBankInfo",
+       [&](LONG* r) {
+         BSTR info = reinterpret_cast<BSTR>(1);
+         const HRESULT hr = px->ReadBankInfo(1, &info);
+         *r = SysStringLen(info) == 0 ? 27 : -1;  // the text stays empty
+         SysFreeString(info);
+         return hr;
+       },
+       27},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.member);
+    sink.events.clear();
+    LONG r = -1, n = -1;
+    ASSERT_EQ(c.call(&r), S_OK);
+    EXPECT_EQ(r, c.error);
+    ASSERT_EQ(px->get_ErrorNumber(&n), S_OK);
+    EXPECT_EQ(n, c.error);
+    ASSERT_EQ(sink.Count(202), 1);
+    EXPECT_EQ(sink.events.back().number, c.error);
+  }
+  // Erasing is for one model only: elsewhere ErrorNumber stays as it was.
+  LONG r = -1;
+  ASSERT_EQ(px->put_ErrorNumber(0), S_OK);
+  ASSERT_EQ(px->EraseMemoryData(1, -1, &r), S_OK);
+  EXPECT_EQ(r, 0);
+  VARIANT_BOOL mode = 7, now = 7;
+  ASSERT_EQ(px->SetChangeModeFor8Port(-1, &mode), S_OK);
+  ASSERT_EQ(px->get_GetModeFor8Port(&now), S_OK);
+  EXPECT_EQ(mode, now);
+  EXPECT_EQ(px->SetDigitalTiming(0, -1, 0), S_OK);
+  EXPECT_EQ(px->SetScopeRows(25), S_OK);
 }
 
 TEST_F(SimTcp, AnExceptionInsideTheDeviceLinkIsAFailureWithItsText) {

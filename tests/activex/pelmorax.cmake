@@ -20,7 +20,6 @@ if(PEL_WINDOWS)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/PelmoraXControlTest.cpp
     LIBS pel_activex_client
     LOCKS pelmorax_registration registry_vb_settings)
-  target_compile_definitions(activex_control_tests PRIVATE PELMORAX_BANK_METHODS=$<BOOL:${PELMORAX_BANK_METHODS}>)
   foreach(t activex_server_tests activex_control_tests)
     add_dependencies(${t} PelmoraX)
   endforeach()
