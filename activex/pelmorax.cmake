@@ -53,6 +53,10 @@ if(PEL_WINDOWS)
   target_link_libraries(PelmoraX PRIVATE pel_pelmorax_ids pel_activex_registration pel_devicelink
                         ole32 oleaut32 uuid user32 gdi32 advapi32)
   set_target_properties(PelmoraX PROPERTIES PREFIX "" OUTPUT_NAME PelmoraX LINKER_LANGUAGE CXX)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The .def names the entry points undecorated; they are __stdcall.
+    target_link_options(PelmoraX PRIVATE -Wl,--enable-stdcall-fixup)
+  endif()
   pel_warnings(PelmoraX)
   pel_use_vantiro(PelmoraX)
 endif()
