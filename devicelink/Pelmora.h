@@ -151,6 +151,8 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   ~TPelmora();
 
   HWND Handle() const { return hwnd_; }
+  // The window's own painting; a host may also run it outside the paint cycle.
+  void Paint();
   const LinkFlavour& Flavour() const { return flavour_; }
   Fields F_;
   LinkHooks& Hooks() { return hooks_; }
@@ -531,7 +533,6 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
-  void Paint();
   void LoadLanguageID();  // defined with the sensors
   void IdentifySensorsAfterConnect();
   void Dispatch(std::size_t serialCount, bool fromSocket);
