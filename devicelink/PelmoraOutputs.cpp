@@ -21,48 +21,6 @@ const setup::SensorCatalog& SensorClasses(TPelmora::OutputsLink& o, const int& l
   return *o.catalog;
 }
 
-// The component's fields and per-process values that the set-up rules read.
-setup::SetupState ToSetup(const TPelmora::Fields& f, const pel::link::LinkProcessState& s) {
-  setup::SetupState st;
-  st.model = s.modelState;
-  st.runningMode = f.RunningMode;
-  st.fastSamplingMode = f.FastSamplingMode;
-  st.chInputMode = static_cast<setup::CHInput>(f.CHInputMode);
-  st.terminalBlockUse = f.TerminalBlockUse;
-  st.setZeroMode = f.SetZeroMode;
-  st.run = f.Run;
-  st.aControlIndex = static_cast<setup::PWMOption>(f.AControlIndex);
-  st.pwmOptionStored = s.pwmOptionStored;
-  st.pwmFreqValue = f.PWMFreqValue;
-  st.pwmFreqSelect = f.PWMFreqSelect;
-  st.pinValue = {s.PinValue1, s.PinValue2, s.PinValue3};
-  for (int i = 0; i < setup::kChannels; ++i) {
-    auto& ch = st.channels[i];
-    ch.active = s.sensors.ch[i].active;
-    ch.sensorId = s.sensors.ch[i].sensorId;
-    ch.range = s.sensorRange[i];
-    ch.signInvert = f.signInvert[i];
-  }
-  return st;
-}
-
-// What the set-up rules may change, back into the component.
-void FromSetup(const setup::SetupState& st, TPelmora::Fields& f, pel::link::LinkProcessState& s) {
-  f.RunningMode = st.runningMode;
-  f.Run = st.run;
-  f.AControlIndex = static_cast<PWMOption>(st.aControlIndex);
-  s.pwmOptionStored = st.pwmOptionStored;
-  f.PWMFreqValue = st.pwmFreqValue;
-  f.PWMFreqSelect = st.pwmFreqSelect;
-  s.PinValue1 = st.pinValue[0];
-  s.PinValue2 = st.pinValue[1];
-  s.PinValue3 = st.pinValue[2];
-  for (int i = 0; i < setup::kChannels; ++i) {
-    s.sensorRange[i] = static_cast<unsigned char>(st.channels[i].range);
-    f.signInvert[i] = st.channels[i].signInvert;
-  }
-}
-
 }  // namespace
 
 void TPelmora::ClampOutputParameters(int low, int high, int def) {
@@ -76,9 +34,9 @@ void TPelmora::ClampOutputParameters(int low, int high, int def) {
 int TPelmora::PWMOptionSetting(bool pPWM, PWMOption pPWMOption, bool pPWMSelect, int pPWMFreqvalue,
                                int pPinValue1, int pPinValue2, int pPinValue3) {
   F_.ErrorNumber = 0;
-  auto out = setup::PWMOptionSetting(ToSetup(F_, State()), pPWM, static_cast<setup::PWMOption>(pPWMOption),
+  auto out = setup::PWMOptionSetting(SetupSnapshot(), pPWM, static_cast<setup::PWMOption>(pPWMOption),
                                      pPWMSelect, pPWMFreqvalue, pPinValue1, pPinValue2, pPinValue3);
-  FromSetup(out.state, F_, State());
+  TakeSetup(out.state);
   if (out.error) RaiseDeviceError(out.error);
   return F_.ErrorNumber;
 }
@@ -90,9 +48,9 @@ int TPelmora::DemoOutput(bool RunMode) {
     return 22;
   }
   Exchange guard(*this);
-  auto out = setup::DemoOutput(ToSetup(F_, State()), RunMode);
+  auto out = setup::DemoOutput(SetupSnapshot(), RunMode);
   // The state first: a host event during a send sees the demo as it will be.
-  FromSetup(out.state, F_, State());
+  TakeSetup(out.state);
   if (out.error) RaiseDeviceError(out.error);
   for (const auto& c : out.commands) SendCommand(c);
   return F_.ErrorNumber;
@@ -105,7 +63,7 @@ int TPelmora::OutputLine(int iFlag) {
     return 22;
   }
   Exchange guard(*this);
-  auto out = setup::OutputLine(ToSetup(F_, State()), iFlag);
+  auto out = setup::OutputLine(SetupSnapshot(), iFlag);
   if (out.error) RaiseDeviceError(out.error);
   for (const auto& c : out.commands) SendCommand(c);
   return F_.ErrorNumber;
@@ -119,8 +77,8 @@ int TPelmora::SensorRangeSetting(int pCH, int pRange) {
   }
   Exchange guard(*this);
   const auto& classes = SensorClasses(outputs_, F_.LanguageID);
-  auto out = setup::SensorRangeSetting(ToSetup(F_, State()), classes, pCH, pRange);
-  FromSetup(out.state, F_, State());
+  auto out = setup::SensorRangeSetting(SetupSnapshot(), classes, pCH, pRange);
+  TakeSetup(out.state);
   if (out.error) RaiseDeviceError(out.error);
   for (const auto& c : out.commands) SendCommand(c);
   if (out.usbPacket && outputs_.sendUsbRangePacket) outputs_.sendUsbRangePacket(*this, *out.usbPacket);
@@ -144,9 +102,9 @@ int TPelmora::SensorZeroSetting(int pCH, bool pSetting) {
   };
   const auto points = outputs_.calibration.Points();
   const auto& classes = SensorClasses(outputs_, F_.LanguageID);
-  auto out = setup::SensorZeroSetting(ToSetup(F_, State()), classes, pCH, pSetting, count,
+  auto out = setup::SensorZeroSetting(SetupSnapshot(), classes, pCH, pSetting, count,
                                       std::span<const setup::CalibrationPoint>(points));
-  FromSetup(out.state, F_, State());
+  TakeSetup(out.state);
   // A failed fit publishes nothing: the pending calibration stays as it was.
   if (out.error) RaiseDeviceError(out.error);
   if (out.calibration) outputs_.calibration.Publish(*out.calibration);
@@ -159,7 +117,7 @@ bool TPelmora::SetCalibratData(int pCH, double pValue) {
                             ? outputs_.latestUsbReading[pCH - 1].load(std::memory_order_relaxed)
                             : 0.0;
   const auto& classes = SensorClasses(outputs_, F_.LanguageID);
-  const auto out = setup::SetCalibratData(ToSetup(F_, State()), classes, pCH, pValue, latest,
+  const auto out = setup::SetCalibratData(SetupSnapshot(), classes, pCH, pValue, latest,
                                           outputs_.calibration.PointCount());
   if (out.error) {
     RaiseDeviceError(out.error);
@@ -171,8 +129,8 @@ bool TPelmora::SetCalibratData(int pCH, double pValue) {
   return out.accepted;
 }
 
-bool TPelmora::GetSignInvert(int Channel) const { return setup::GetSignInvert(ToSetup(F_, State()), Channel); }
+bool TPelmora::GetSignInvert(int Channel) const { return setup::GetSignInvert(SetupSnapshot(), Channel); }
 
 void TPelmora::SetSignInvert(int Channel, bool Invert) {
-  FromSetup(setup::SetSignInvert(ToSetup(F_, State()), Channel, Invert), F_, State());
+  TakeSetup(setup::SetSignInvert(SetupSnapshot(), Channel, Invert));
 }

@@ -55,7 +55,9 @@ setup::SetupState TPelmora::SetupSnapshot() const {
 
 void TPelmora::TakeSetup(const setup::SetupState& s) {
   auto& ps = State();
-  // model and runningMode belong to the link; no rule changes them.
+  // The model belongs to the link; of the rules only the demo output moves
+  // RunningMode (to 3 and back).
+  F_.RunningMode = s.runningMode;
   F_.SamplingTime = s.samplingTime;
   F_.ExperimentLength = s.experimentLength;
   F_.NoOfData = s.noOfData;

@@ -20,7 +20,7 @@ wineserver -p >/dev/null 2>&1 </dev/null
 "$here/wine-run.sh" wineboot -i >/dev/null 2>&1 </dev/null
 trees="win64 win32 native"
 if ! bash "$here/can-run-32bit.sh"; then
-  echo "=== this kernel runs no 32-bit programs: the win32 tree is built, its tests are not run"
+  echo "=== this kernel runs no 32-bit programs: the win32 tree builds its programs and libraries, its tests are not run"
   trees="win64 native"
 fi
 status=0
