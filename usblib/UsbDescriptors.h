@@ -46,9 +46,12 @@ struct EndpointDescriptor {
   std::uint16_t maxPacketSize = 0;  // low 11 bits of the field times the multiplier
   std::uint8_t multiplier = 1;      // bits 11-12 of the field plus 1
   std::uint8_t interval = 0;
-  // The transfer type lives in the attribute's two low bits; the others carry
-  // sync and usage bits of iso and interrupt endpoints.
-  EndpointKind Kind() const { return static_cast<EndpointKind>(attributes & 3); }
+  // The whole attribute byte names the kind; a byte that also carries sync
+  // or usage bits names none, and such an endpoint's slot stays empty.
+  std::optional<EndpointKind> Kind() const {
+    if (attributes > static_cast<std::uint8_t>(EndpointKind::Interrupt)) return std::nullopt;
+    return static_cast<EndpointKind>(attributes);
+  }
 };
 
 // Reads an endpoint descriptor (7 bytes); nothing when fewer are given.

@@ -231,6 +231,7 @@ void UsbDevice::BindEndpoints(UsbInterfaceSetting& setting) {
   bulkIn_ = bulkOut_ = interruptIn_ = interruptOut_ = isoIn_ = isoOut_ = nullptr;
   for (std::size_t i = 0; i < setting.ParsedCount(); ++i) {
     UsbEndpoint* e = setting.Parsed(i);
+    if (!e) continue;
     if (driverVersion_ < kDirectModeDriverVersion) e->buffered = true;
     UsbEndpoint** in = nullptr;
     UsbEndpoint** out = nullptr;

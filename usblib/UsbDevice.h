@@ -23,8 +23,8 @@ class UsbInterfaceSetting {
  public:
   UsbInterfaceSetting(DriverApi& api, DriverHandle handle, InterfaceDescriptorSet descriptor);
   const InterfaceDescriptorSet& Descriptor() const { return descriptor_; }
-  // Slots 1..count of the parsed endpoints; slot 0 is the device's control
-  // endpoint once the setting is bound.
+  // Slots 1..count of the parsed endpoints (null where the descriptor named
+  // no kind); slot 0 is the device's control endpoint once the setting is bound.
   std::size_t ParsedCount() const { return endpoints_.size(); }
   UsbEndpoint* Parsed(std::size_t i) const { return endpoints_[i].get(); }
 
@@ -71,7 +71,8 @@ class UsbDevice {
   // Endpoints of the current setting plus the control endpoint; 0 when closed
   // or without configuration.
   std::uint8_t EndpointCount() const;
-  // 0 is the control endpoint, 1..EndpointCount()-1 the setting's endpoints.
+  // 0 is the control endpoint, 1..EndpointCount()-1 the setting's endpoints
+  // (null for an empty slot).
   UsbEndpoint* Endpoint(std::size_t i) const;
 
   const DeviceDescriptor& Device() const { return device_; }

@@ -193,7 +193,9 @@ UsbEndpoint::Request IsochronousEndpoint::BeginTransfer(const void* buffer, std:
 
 std::unique_ptr<UsbEndpoint> MakeEndpoint(DriverApi& api, DriverHandle handle,
                                           const EndpointDescriptor& descriptor) {
-  switch (descriptor.Kind()) {
+  const auto kind = descriptor.Kind();
+  if (!kind) return nullptr;
+  switch (*kind) {
     case EndpointKind::Isochronous:
       return std::make_unique<IsochronousEndpoint>(api, handle, descriptor);
     case EndpointKind::Bulk:

@@ -32,7 +32,8 @@ class UsbEndpoint {
 
   std::uint8_t Address() const { return descriptor_.address; }
   std::uint8_t Attributes() const { return descriptor_.attributes; }
-  EndpointKind Kind() const { return descriptor_.Kind(); }
+  // Endpoint objects exist only for descriptors that name a kind.
+  EndpointKind Kind() const { return descriptor_.Kind().value_or(EndpointKind::Control); }
   const EndpointDescriptor& Descriptor() const { return descriptor_; }
   bool DirectionIn() const { return directionIn_; }
   std::uint32_t UsbdStatus() const { return usbdStatus_; }
@@ -104,7 +105,8 @@ class IsochronousEndpoint : public UsbEndpoint {
   Request BeginTransfer(const void* buffer, std::uint32_t length) override;
 };
 
-// The endpoint object for a parsed descriptor, by its transfer type.
+// The endpoint object for a parsed descriptor, by its kind; null (an empty
+// slot) when the descriptor names none.
 std::unique_ptr<UsbEndpoint> MakeEndpoint(DriverApi& api, DriverHandle handle,
                                           const EndpointDescriptor& descriptor);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "usblib/UsbDescriptors.h"
@@ -72,10 +73,9 @@ TEST(Descriptors, StringDescriptor) {
   EXPECT_EQ(*cut, u"A");
 }
 
-TEST(Descriptors, ConfigurationWithTwoSettingsAndEndpointKinds) {
-  // Iso and interrupt endpoints with sync/usage bits keep their kind.
+TEST(Descriptors, ConfigurationWithTwoSettings) {
   const Bytes c = Config({Iface(0, 0, 2), Ep(0x83, 2), Ep(0x04, 2), Iface(0, 1, 3), {5, 0x24, 1, 2, 3},
-                          Ep(0x81, 0x05, 0x1400), Ep(0x82, 0x13, 16), Ep(0x02, 0x0D)});
+                          Ep(0x81, 1, 0x1400), Ep(0x82, 3, 16), Ep(0x02, 1)});
   auto parsed = ParseConfiguration(c);
   ASSERT_TRUE(parsed);
   ASSERT_EQ(parsed->interfaces.size(), 2u);
@@ -88,8 +88,24 @@ TEST(Descriptors, ConfigurationWithTwoSettingsAndEndpointKinds) {
   EXPECT_EQ(alt.endpoints[0].Kind(), EndpointKind::Isochronous);
   EXPECT_EQ(alt.endpoints[0].maxPacketSize, 3072);
   EXPECT_EQ(alt.endpoints[1].Kind(), EndpointKind::Interrupt);
-  EXPECT_EQ(alt.endpoints[2].Kind(), EndpointKind::Isochronous);
   EXPECT_EQ(alt.totalLength, 9u + 5 + 21);
+}
+
+TEST(Descriptors, TheWholeAttributeByteNamesTheKind) {
+  struct Case { std::uint8_t attributes; std::optional<EndpointKind> kind; };
+  const Case cases[] = {
+      {0, EndpointKind::Control},  {1, EndpointKind::Isochronous}, {2, EndpointKind::Bulk},
+      {3, EndpointKind::Interrupt},
+      // Sync or usage bits beside the transfer type: no kind, the slot stays empty.
+      {0x05, std::nullopt}, {0x0D, std::nullopt}, {0x13, std::nullopt}, {0x06, std::nullopt},
+      {0xFF, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const Bytes e = Ep(0x81, c.attributes);
+    auto parsed = ParseEndpointDescriptor(e);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->Kind(), c.kind) << int(c.attributes);
+  }
 }
 
 TEST(Descriptors, MalformedConfigurationsEndTheWalk) {

@@ -17,13 +17,12 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-// A device with bulk 0x83/0x04, interrupt 0x81 and two iso endpoints whose
-// attribute bytes carry sync bits.
+// A device with bulk 0x83/0x04, interrupt 0x81 and iso 0x82/0x05.
 SimDeviceSpec FullSpec(std::uint32_t driverVersion) {
   SimDeviceSpec s;
   s.driverVersion = driverVersion;
   s.configuration = pelsim::BuildConfiguration(
-      {{0x83, 2, 64}, {0x04, 2, 64}, {0x81, 0x03, 16}, {0x82, 0x05, 0x1400}, {0x05, 0x09, 512}});
+      {{0x83, 2, 64}, {0x04, 2, 64}, {0x81, 0x03, 16}, {0x82, 0x01, 0x1400}, {0x05, 0x01, 512}});
   return s;
 }
 
@@ -68,6 +67,29 @@ TEST(UsbDevice, OpensAndReadsDescriptorsStringsAndQueries) {
   const auto controls = sim.Requests(ioctl::kControlTransfer);
   ASSERT_FALSE(controls.empty());
   EXPECT_EQ(controls[0].in.size(), 56u);
+}
+
+TEST(UsbDevice, AnAttributeByteOfNoKindLeavesItsSlotEmpty) {
+  // Iso endpoints whose attribute bytes carry sync bits (async 0x05, adaptive
+  // 0x09) come first; the plain ones after them still bind.
+  SimUsbDriver sim;
+  SimDeviceSpec spec;
+  spec.configuration = pelsim::BuildConfiguration(
+      {{0x82, 0x05, 512}, {0x05, 0x09, 512}, {0x83, 2, 64}, {0x04, 2, 64}, {0x86, 0x01, 256}});
+  sim.Plug(spec);
+  UsbDevice device(sim);
+  ASSERT_TRUE(device.Open(0));
+  EXPECT_EQ(device.EndpointCount(), 6);
+  EXPECT_EQ(device.Endpoint(1), nullptr);
+  EXPECT_EQ(device.Endpoint(2), nullptr);
+  ASSERT_NE(device.Endpoint(3), nullptr);
+  EXPECT_EQ(device.Endpoint(3)->Address(), 0x83);
+  ASSERT_NE(device.BulkIn(), nullptr);
+  EXPECT_EQ(device.BulkIn()->Address(), 0x83);
+  EXPECT_EQ(device.BulkOut()->Address(), 0x04);
+  ASSERT_NE(device.IsoIn(), nullptr);
+  EXPECT_EQ(device.IsoIn()->Address(), 0x86);
+  EXPECT_EQ(device.IsoOut(), nullptr);
 }
 
 TEST(UsbDevice, LanguageChoiceDecidesTheStringReads) {
