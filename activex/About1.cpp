@@ -49,7 +49,7 @@ void layOut(HWND dlg, AboutState& st) {
   st.glyph = static_cast<HBITMAP>(
       LoadImageW(Module::Instance(), MAKEINTRESOURCEW(1), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
   if (st.glyph)
-    SendDlgItemMessageW(dlg, kAboutImage, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(st.glyph));
+    SendDlgItemMessageW(dlg, kAboutImage, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(st.glyph));
 }
 
 INT_PTR CALLBACK aboutProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {

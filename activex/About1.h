@@ -5,7 +5,7 @@ namespace pel::com {
 
 // Dialog resource and control ids (shared with PelmoraX.rc).
 constexpr int kAboutDialog = 100;
-constexpr int kAboutImage = 101;   // CtlImage
+constexpr int kAboutImage = 101;   // CtlImage: a picture that never takes the focus, as a flat speed button
 constexpr int kAboutName = 102;    // NameLbl
 constexpr int kAboutDesc = 103;    // DescLbl
 constexpr int kAboutLine = 104;    // the lower one-line label

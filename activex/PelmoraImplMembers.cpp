@@ -9,8 +9,14 @@ using fwd::Call;
 using fwd::Get;
 
 namespace {
-// Enumerations from a host may hold any number; these are the members' reach.
-bool InRange(long v, long high) { return v >= 0 && v <= high; }
+// Enumerations pass to the device link as numbers, members or not: the link
+// decides and reports through its error numbers. Its twins hold a byte, so
+// a number beyond one could only arrive as another member, and is refused.
+template <class E>
+E LinkEnum(long v, const char* what) {
+  if (v < 0 || v > 0xFF) throw ComError(E_INVALIDARG, std::string(what) + " is beyond the device link's reach");
+  return static_cast<E>(v);
+}
 }  // namespace
 
 // ---- methods ----
@@ -28,9 +34,7 @@ HRESULT TPelmoraX::PWMOptionSetting(VARIANT_BOOL pPWM, TxPWMOption pPWMOption, V
                                     LONG pPWMFreqvalue, LONG pPinValue1, LONG pPinValue2, LONG pPinValue3,
                                     LONG* v) {
   return Get(v, [&] {
-    if (!InRange(pPWMOption, static_cast<long>(PWMOption::Sawtooth_Wave_Ramp_Down)))
-      throw ComError(E_INVALIDARG, "pPWMOption is not a TxPWMOption value");
-    return D().PWMOptionSetting(FromBool(pPWM), static_cast<PWMOption>(pPWMOption), FromBool(pPWMSelect),
+    return D().PWMOptionSetting(FromBool(pPWM), LinkEnum<PWMOption>(pPWMOption, "pPWMOption"), FromBool(pPWMSelect),
                                 pPWMFreqvalue, pPinValue1, pPinValue2, pPinValue3);
   });
 }
@@ -147,9 +151,7 @@ PX_PUT(PWMFreqValue, LONG, D().PWMFreqValue(v))
 PX_GET(PWMFreqSelect, VARIANT_BOOL, D().F_.PWMFreqSelect)
 PX_PUT(PWMFreqSelect, VARIANT_BOOL, D().PWMFreqSelect(FromBool(v)))
 PX_GET(CHInputMode, TxCHInput, D().F_.CHInputMode)
-// A number outside the enumeration is out of the setter's reach: no change.
-PX_PUT(CHInputMode, TxCHInput,
-       if (InRange(v, static_cast<long>(CHInput::Scope))) D().CHInputMode(static_cast<CHInput>(v)))
+PX_PUT(CHInputMode, TxCHInput, D().CHInputMode(LinkEnum<CHInput>(v, "CHInputMode")))
 PX_GET(CHOutput, VARIANT_BOOL, D().F_.CHOutput)
 PX_PUT(CHOutput, VARIANT_BOOL, D().CHOutput(FromBool(v)))
 PX_BOOL_FIELD(TerminalBlockUse, TerminalBlockUse)

@@ -146,10 +146,30 @@ TEST_F(Control, DispatchThroughTheTypeLibrary) {
   EXPECT_EQ(px->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
 }
 
-TEST_F(Control, FailuresCarryAStatusAndADescription) {
-  // A number outside TxPWMOption: refused before it reaches the device link.
+TEST_F(Control, EnumerationsPassAsNumbersToTheDeviceLink) {
+  // A number that names no TxPWMOption reaches the device link, whose error
+  // number (22: no interface connected) is the result.
   LONG result = 77;
-  EXPECT_EQ(px->PWMOptionSetting(-1, static_cast<TxPWMOption>(9), 0, 500, 50, 50, 50, &result), E_INVALIDARG);
+  ASSERT_EQ(px->PWMOptionSetting(-1, static_cast<TxPWMOption>(9), 0, 500, 50, 50, 50, &result), S_OK);
+  EXPECT_EQ(result, 22);
+  LONG error = 0;
+  ASSERT_EQ(px->get_ErrorNumber(&error), S_OK);
+  EXPECT_EQ(error, 22);
+  // Numbers beyond the device link's byte are refused, as arguments of no reach.
+  for (LONG n : {-1L, 256L}) {
+    result = 77;
+    EXPECT_EQ(px->PWMOptionSetting(-1, static_cast<TxPWMOption>(n), 0, 500, 50, 50, 50, &result), E_INVALIDARG) << n;
+    EXPECT_EQ(px->put_CHInputMode(static_cast<TxCHInput>(n)), E_INVALIDARG) << n;
+  }
+  TxCHInput mode = Scope;
+  ASSERT_EQ(px->get_CHInputMode(&mode), S_OK);
+  EXPECT_EQ(mode, Analog);
+}
+
+TEST_F(Control, FailuresCarryAStatusAndADescription) {
+  // A number beyond the device link's reach: refused before it gets there.
+  LONG result = 77;
+  EXPECT_EQ(px->PWMOptionSetting(-1, static_cast<TxPWMOption>(300), 0, 500, 50, 50, 50, &result), E_INVALIDARG);
   IErrorInfo* info = nullptr;
   ASSERT_EQ(GetErrorInfo(0, &info), S_OK);
   ASSERT_NE(info, nullptr);
@@ -169,7 +189,7 @@ TEST_F(Control, FailuresCarryAStatusAndADescription) {
   EXCEPINFO ex{};
   VARIANT r;
   VariantInit(&r);
-  EXPECT_EQ(invoke(L"PWMOptionSetting", DISPATCH_METHOD, {i4(-1), i4(12), i4(0), i4(500), i4(50), i4(50), i4(50)},
+  EXPECT_EQ(invoke(L"PWMOptionSetting", DISPATCH_METHOD, {i4(-1), i4(300), i4(0), i4(500), i4(50), i4(50), i4(50)},
                    &r, &ex),
             DISP_E_EXCEPTION);
   EXPECT_EQ(ex.scode, E_INVALIDARG);
@@ -177,11 +197,6 @@ TEST_F(Control, FailuresCarryAStatusAndADescription) {
   SysFreeString(ex.bstrDescription);
   SysFreeString(ex.bstrSource);
   SysFreeString(ex.bstrHelpFile);
-  // A CHInputMode outside the enumeration changes nothing.
-  TxCHInput mode = Scope;
-  ASSERT_EQ(px->put_CHInputMode(static_cast<TxCHInput>(7)), S_OK);
-  ASSERT_EQ(px->get_CHInputMode(&mode), S_OK);
-  EXPECT_EQ(mode, Analog);
 }
 
 TEST_F(Control, EventsReachOnlyAConnectedSinkOfTheEventInterface) {
@@ -393,12 +408,28 @@ TEST_F(Control, SizePersistsThroughAStream) {
   ole->Release();
 }
 
-// Finds this process's about box and closes it one way; false when no box
-// showed up within the bound.
-bool closeAboutBox(int how, std::atomic<bool>& sawLayout) {
+struct AboutSeen {
+  bool found = false;       // the box showed up within the bound
+  bool layout = false;      // client size and the name label as laid out
+  bool okHasFocus = false;  // the focus was on OK when the box opened
+  bool closed = false;      // the way out closed it
+};
+
+HWND focusOf(HWND box) {
+  GUITHREADINFO gti{};
+  gti.cbSize = sizeof gti;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &gti) ? gti.hwndFocus : nullptr;
+}
+
+// Finds this process's about box and leaves it as a user would: 0 a click
+// on OK, 1 Enter, 2 Esc, 3 a click on the picture and then Enter. Keys go
+// to the control that has the focus, as typed keys do. A box still open
+// afterwards is closed through its OK command, so no case can hang.
+AboutSeen closeAboutBox(int how) {
+  AboutSeen seen;
   const ULONGLONG end = GetTickCount64() + 20000;
   HWND box = nullptr;
-  while (!box && GetTickCount64() < end) {
+  while ((!box || !focusOf(box)) && GetTickCount64() < end) {
     HWND w = nullptr;
     while ((w = FindWindowExW(nullptr, w, L"#32770", L"About")) != nullptr) {
       DWORD pid = 0;
@@ -408,39 +439,54 @@ bool closeAboutBox(int how, std::atomic<bool>& sawLayout) {
         break;
       }
     }
-    if (!box) Sleep(20);  // polling for the box to appear, bounded above
+    if (!box || !focusOf(box)) Sleep(20);  // polling for the box and its focus, bounded above
   }
-  if (!box) return false;
+  if (!box) return seen;
+  seen.found = true;
   RECT r{};
   GetClientRect(box, &r);
   wchar_t name[32] = {};
   GetDlgItemTextW(box, 102, name, 32);
-  sawLayout = r.right == 267 && r.bottom == 127 && std::wstring(name) == L"PelmoraX";
+  seen.layout = r.right == 267 && r.bottom == 127 && std::wstring(name) == L"PelmoraX";
   HWND ok = GetDlgItem(box, IDOK);
+  seen.okHasFocus = focusOf(box) == ok;
   switch (how) {
     case 0:
       PostMessageW(ok, BM_CLICK, 0, 0);
       break;
     case 1:
-      PostMessageW(ok, WM_KEYDOWN, VK_RETURN, 0);
+      PostMessageW(focusOf(box), WM_KEYDOWN, VK_RETURN, 0);
       break;
-    default:
-      PostMessageW(ok, WM_KEYDOWN, VK_ESCAPE, 0);
+    case 2:
+      PostMessageW(focusOf(box), WM_KEYDOWN, VK_ESCAPE, 0);
       break;
+    default: {
+      HWND picture = GetDlgItem(box, 101);
+      SendMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+      SendMessageW(picture, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+      PostMessageW(focusOf(box), WM_KEYDOWN, VK_RETURN, 0);
+      break;
+    }
   }
-  return true;
+  const ULONGLONG closing = GetTickCount64() + 10000;
+  while (IsWindow(box) && GetTickCount64() < closing) Sleep(20);  // bounded wait for the close
+  seen.closed = !IsWindow(box);
+  if (!seen.closed) PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+  return seen;
 }
 
 TEST_F(Control, AboutBoxClosesByOkEnterOrEscape) {
-  for (int how = 0; how < 3; ++how) {
+  for (int how = 0; how < 4; ++how) {
     SCOPED_TRACE(how);
-    std::atomic<bool> found{false}, layout{false};
-    std::thread closer([&] { found = closeAboutBox(how, layout); });
+    AboutSeen seen;
+    std::thread closer([&] { seen = closeAboutBox(how); });
     const HRESULT hr = px->AboutBox();
     closer.join();
     EXPECT_EQ(hr, S_OK);
-    EXPECT_TRUE(found);
-    EXPECT_TRUE(layout);
+    EXPECT_TRUE(seen.found);
+    EXPECT_TRUE(seen.layout);
+    EXPECT_TRUE(seen.okHasFocus);
+    EXPECT_TRUE(seen.closed);
   }
 }
 

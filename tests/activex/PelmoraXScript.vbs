@@ -44,7 +44,7 @@ Check "GetDataList before a run", px.GetDataList(), ""
 
 ' A failure comes back as an error with its text.
 On Error Resume Next
-r = px.PWMOptionSetting(True, 9, False, 500, 50, 50, 50)
+r = px.PWMOptionSetting(True, 300, False, 500, 50, 50, 50)
 Check "PWMOptionSetting error", Hex(Err.Number), "80070057"
 Check "PWMOptionSetting text", InStr(Err.Description, "pPWMOption") > 0, True
 Err.Clear

@@ -114,12 +114,13 @@ TEST_F(SimTcp, ConnectsIdentifiesAndSetsUp) {
   SysFreeString(name);
   ASSERT_EQ(px->get_CHAName(&s), S_OK);
   EXPECT_EQ(text(s), L"Licht \u00e4");
-  // CHInputMode by number: 1 Analog, 0 Digital, 2 Scope.
+  // CHInputMode by number: 1 Analog, 0 Digital, 2 Scope; a number that names
+  // no member is the device link's to take (it stores it).
   struct Mode {
     LONG in;
     TxCHInput out;
   };
-  for (const Mode m : {Mode{0, Digital}, Mode{2, Scope}, Mode{1, Analog}}) {
+  for (const Mode m : {Mode{0, Digital}, Mode{2, Scope}, Mode{7, static_cast<TxCHInput>(7)}, Mode{1, Analog}}) {
     TxCHInput got = static_cast<TxCHInput>(-1);
     ASSERT_EQ(px->put_CHInputMode(static_cast<TxCHInput>(m.in)), S_OK);
     ASSERT_EQ(px->get_CHInputMode(&got), S_OK);
