@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/MessageLoop.h"
+#include "studio/CentredLabel.h"
 #include "studio/Clipboard.h"
 #include "studio/FormIds.h"
 #include "studio/StudioRegistry.h"
@@ -29,7 +30,7 @@ bool registerClasses(HINSTANCE inst, WNDPROC form, WNDPROC panel) {
   c.lpfnWndProc = panel;
   c.lpszClassName = kPanelClass;
   if (!RegisterClassA(&c) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-  return true;
+  return RegisterCentredLabel(inst);
 }
 
 void show(HWND w, bool on) { ShowWindow(w, on ? SW_SHOW : SW_HIDE); }
@@ -90,7 +91,7 @@ void TSDIAppForm::BuildControls() {
   const DWORD vis = WS_VISIBLE;
   // Panel1 and Start wait, hidden and disabled, for the set-up on activation.
   panel1_ = Child(hwnd_, kPanelClass, "", WS_DISABLED | WS_CLIPSIBLINGS, 4, 4, 160, 404, ids::Panel1);
-  label4_ = Child(panel1_, "STATIC", "", vis | SS_LEFT, 31, 2, 127, 24, ids::Label4);
+  label4_ = Child(panel1_, kCentredLabelClass, "", vis, 31, 2, 127, 24, ids::Label4);
   check_ = Child(panel1_, "BUTTON", "", vis | WS_TABSTOP | BS_AUTOCHECKBOX, 8, 8, 17, 17, ids::CheckBox1);
   group_ = Child(panel1_, kPanelClass, "", vis, 8, 21, 142, 350, ids::GroupBox1);
   Child(group_, "BUTTON", "", vis | BS_GROUPBOX, 0, 0, 142, 350, -1);
@@ -111,7 +112,8 @@ void TSDIAppForm::BuildControls() {
   chart_ = MakeFormChart(panel2_, ids::PESGraph1, 0, 2, 553, 424);
   button5_ = Child(hwnd_, "BUTTON", "", vis | WS_TABSTOP | BS_PUSHBUTTON, 4, 410, 162, 24, ids::Button5);
   status_ = Child(hwnd_, STATUSCLASSNAMEA, "", vis, 0, kClientH - 19, kClientW, 19, ids::StatusBar1);
-  int edges[3] = {120, 570, -1};
+  // Panels of 120, 450 and 50 pixels; the bar stays empty after the third.
+  int edges[3] = {120, 570, 620};
   SendMessageA(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
   SendMessageA(status_, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(" Ver 1.2"));
 }
@@ -126,8 +128,8 @@ void TSDIAppForm::FormActivate() {
   try {
     link_ = TPelmora::Create(hwnd_, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
   } catch (const std::exception& e) {
-    MessageBoxA(hwnd_, e.what(), "Tessaly", MB_OK | MB_ICONERROR);
-    return;  // only End is left
+    OnlyEndLeft(e);  // a language id that is no number fails here first
+    return;
   }
   adapter_ = std::make_unique<LinkAdapter>(link_);
   StudioSettings s;
@@ -140,8 +142,7 @@ void TSDIAppForm::FormActivate() {
   try {
     formLanguage_ = reg::GetLanguageID();
   } catch (const std::exception& e) {
-    EnableWindow(panel1_, FALSE);
-    MessageBoxA(hwnd_, e.what(), "Tessaly", MB_OK | MB_ICONERROR);
+    OnlyEndLeft(e);
     return;
   }
   SetWindowTextA(label4_, Text(texts::Recording).c_str());
@@ -167,23 +168,30 @@ void TSDIAppForm::FormActivate() {
   }
   EnableWindow(button4_, FALSE);
   if (link_->PelmoraConnected()) SetUpConnected();
-  if (!mayClose_) show(panel1_, true);
+  show(panel1_, true);
+}
+
+void TSDIAppForm::OnlyEndLeft(const std::exception& e) {
+  // The set-up stops before the captions are set: End gets its own, in the
+  // language the form starts with, so that the one way out reads as such.
+  SetWindowTextA(button5_, Text(texts::End).c_str());
+  MessageBoxA(hwnd_, e.what(), "Tessaly", MB_OK | MB_ICONERROR);
 }
 
 void TSDIAppForm::SetUpConnected() {
   SetStatus(1, "Connecting to EXCEL...");
   SetStatus(1, "");
+  // End here does not stop the set-up: the program ends when the message
+  // loop next runs, and an End that failed leaves a working window.
   try {
     const std::string config = Trim(reg::GetMessage(reg::kInterfaceKey, "ExcelToTessaly"));
-    if (config.empty()) {
+    if (config.empty())
       Button5Click();
-      return;
-    }
-    model_->ReadFromExcel(config);
+    else
+      model_->ReadFromExcel(config);
     model_->ReadFastRecordLimit(reg::GetMessage(reg::kInterfaceKey, "Qor3"));
   } catch (...) {
     Button5Click();
-    return;
   }
   try {
     model_->FinishSetup();

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -47,6 +48,8 @@ class TSDIAppForm : public StudioView {
   HWND Child(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id,
              DWORD exStyle = 0);
   void FormActivate();
+  // A set-up that cannot go on: the error shown, only End left on the window.
+  void OnlyEndLeft(const std::exception& e);
   void SetUpConnected();
   void Command(int id);
   void Button5Click();

@@ -6,7 +6,8 @@ if(PEL_WINDOWS)
     ${_studio}/MainForm.cpp
     ${_studio}/LinkAdapter.cpp
     ${_studio}/StudioRegistry.cpp
-    ${_studio}/Clipboard.cpp)
+    ${_studio}/Clipboard.cpp
+    ${_studio}/CentredLabel.cpp)
   target_include_directories(Tessaly PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(Tessaly PRIVATE pel_studio_core pel_devicelink pel_platform_win comctl32 user32 gdi32)
   # The graph control when this tree has it; else a chart that draws nothing.

@@ -13,6 +13,9 @@
 #include "sim/interface/InterfaceSim.h"
 #include "studio/FormIds.h"
 
+#include <commctrl.h>
+#include <vector>
+
 namespace {
 using pel::reg::Root;
 using namespace std::chrono_literals;
@@ -125,6 +128,24 @@ class Studio {
   void Click(int id) {
     HWND c = Control(id);
     PostMessageA(GetParent(c), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(c));
+  }
+  // A message box of this process that shows up within the limit, with its
+  // text; null when none did.
+  HWND WaitMessageBox(std::chrono::milliseconds limit, std::string* text) {
+    HWND box = nullptr;
+    WaitFor(
+        [&] {
+          HWND w = nullptr;
+          while ((w = FindWindowExA(nullptr, w, "#32770", "Tessaly")) != nullptr) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == pi_.dwProcessId && IsWindowVisible(w)) box = w;
+          }
+          return box != nullptr;
+        },
+        limit);
+    if (box && text) *text = WindowText(GetDlgItem(box, 0xFFFF));
+    return box;
   }
 
  private:
@@ -250,6 +271,97 @@ TEST_F(TessalyEndToEnd, EmptyConfigurationEndsAtOnce) {
   ASSERT_TRUE(studio.Exited(60s));
   EXPECT_EQ(RunFlag(), "0");
   EXPECT_EQ(ClipboardText(), "");
+}
+
+// The right edges of the status bar's panels, read through the program's memory.
+std::vector<int> StatusPanelEdges(HWND bar) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(bar, &pid);
+  std::vector<int> edges;
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return edges;
+  int remoteEdges[8] = {};
+  if (void* remote = VirtualAllocEx(process, nullptr, sizeof remoteEdges, MEM_COMMIT, PAGE_READWRITE)) {
+    const auto n = static_cast<int>(SendMessageA(bar, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(remote)));
+    if (ReadProcessMemory(process, remote, remoteEdges, sizeof remoteEdges, nullptr) && n > 0 && n <= 8)
+      edges.assign(remoteEdges, remoteEdges + n);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return edges;
+}
+
+TEST_F(TessalyEndToEnd, StatusBarHasThreePanelsOfFixedWidths) {
+  Config("EL[1]ST[0.1]");  // nobody listens on TCP 4000
+  Studio studio;
+  ASSERT_TRUE(studio.Start());
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        HWND p = studio.Control(tessaly::ids::Panel1);
+        return p && IsWindowVisible(p);
+      },
+      60s));
+  // 120, 450 and 50 pixels; the bar is empty after the third.
+  EXPECT_EQ(StatusPanelEdges(studio.Control(tessaly::ids::StatusBar1)), (std::vector<int>{120, 570, 620}));
+  EXPECT_EQ(WindowText(studio.Control(tessaly::ids::Label4)), "Recording");
+  studio.Click(tessaly::ids::Button5);
+  ASSERT_TRUE(studio.Exited(30s));
+}
+
+TEST_F(TessalyEndToEnd, AFailedEndDuringTheSetUpLeavesAWorkingWindow) {
+  pel::sim::InterfaceSim sim(pel::sim::Model::SornII);
+  sim.startTcp(4000);
+  Config("");  // End at once, which cannot reach the clipboard held here
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  Studio studio;
+  ASSERT_TRUE(studio.Start());
+  std::string text;
+  HWND box = studio.WaitMessageBox(60s, &text);
+  CloseClipboard();
+  ASSERT_NE(box, nullptr) << "no message about the clipboard";
+  EXPECT_NE(text.find("lipboard"), std::string::npos) << text;
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  // The set-up went on: the link set up, Start ready; End wrote no flag.
+  EXPECT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button4); }, 60s)) << Commands(sim);
+  EXPECT_EQ(RunFlag(), "1");
+  studio.Click(tessaly::ids::Button5);
+  ASSERT_TRUE(studio.Exited(30s));
+  EXPECT_EQ(RunFlag(), "0");
+  EXPECT_EQ(ClipboardText(), "");
+}
+
+TEST_F(TessalyEndToEnd, ALanguageIdThatIsNoNumberLeavesOnlyEnd) {
+  const std::string key =
+      "Software\\VB and VBA Program Settings\\Pelmora\\Message\\" + std::to_string(GetSystemDefaultLangID());
+  const bool existed = pel::reg::keyExists(Root::CurrentUser, key);
+  const std::string language = pel::reg::readString(Root::CurrentUser, key, "Language");
+  const std::string lcid = pel::reg::readString(Root::CurrentUser, key, "LCID");
+  const auto restore = [&] {
+    if (!existed) {
+      pel::reg::deleteTree(Root::CurrentUser, key);
+      return;
+    }
+    pel::reg::writeString(Root::CurrentUser, key, "Language", language);
+    pel::reg::writeString(Root::CurrentUser, key, "LCID", lcid);
+  };
+  pel::reg::writeString(Root::CurrentUser, key, "Language", "English");
+  pel::reg::writeString(Root::CurrentUser, key, "LCID", "x1");
+  Config("EL[1]ST[0.1]");
+  Studio studio;
+  ASSERT_TRUE(studio.Start());
+  std::string text;
+  HWND box = studio.WaitMessageBox(60s, &text);
+  restore();
+  ASSERT_NE(box, nullptr) << "no message about the language id";
+  EXPECT_NE(text.find("x1"), std::string::npos) << text;
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 10s));
+  EXPECT_TRUE(studio.Enabled(tessaly::ids::Button5));
+  EXPECT_EQ(WindowText(studio.Control(tessaly::ids::Button5)), "End");
+  EXPECT_FALSE(IsWindowVisible(studio.Control(tessaly::ids::Panel1)));
+  studio.Click(tessaly::ids::Button5);
+  ASSERT_TRUE(studio.Exited(30s));
+  EXPECT_EQ(RunFlag(), "0");
 }
 
 }  // namespace
