@@ -2,6 +2,8 @@
 // and the public methods. Painting and input are in their own files.
 #include "graph/PESGraph.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "graph/EngineIds.h"
@@ -50,6 +52,7 @@ PESGraph::~PESGraph() {
     engineHandle_ = nullptr;
     windowCreated_ = false;
   }
+  if (parentHooked_) RemoveWindowSubclass(parent_, &PESGraph::ParentSized, 0);
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -68,6 +71,7 @@ void PESGraph::Parent(HWND parent) {
   if (tabStop_) style |= WS_TABSTOP;
   CreateWindowExW(0, kClassName, L"", style, Left(), Top(), std::max(Width(), kMinSize),
                   std::max(Height(), kMinSize), parent, nullptr, ThisModule(), this);
+  if (hwnd_) ApplyFrameworkProperties();
 }
 
 LRESULT PESGraph::OnCreate(UINT msg, WPARAM wp, LPARAM lp) {

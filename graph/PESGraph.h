@@ -51,6 +51,13 @@ using TPreHScroll = TNotifyEvent;
 using TPreVScroll = TNotifyEvent;
 using TGridNumber2 = std::function<void(PESGraph& sender, int dblClick, int nType, int nAxis, double dNumber)>;
 
+// ---- the window framework's property types ----
+// A cursor number: 0 the window's own, negative numbers the shared cursors
+// (-1 none, -2 arrow, -3 cross, ... -21 hand point, -22 size all).
+using TCursor = short;
+// Where a control docks in its parent's client area.
+enum class TAlign : unsigned char { None, Top, Bottom, Left, Right, Client };
+
 // ---- the window framework's events ----
 enum class TMouseButton : unsigned char { mbLeft, mbRight, mbMiddle };
 // Shift state: MK_ flags of the mouse message, plus these for keys.
@@ -95,7 +102,31 @@ class PESGraph {
   int Tag() const { return tag_; }
   void Tag(int v) { tag_ = v; }
   std::wstring Hint() const { return hint_; }
-  void Hint(std::wstring v) { hint_ = std::move(v); }
+  void Hint(std::wstring v);
+  // The mouse cursor over the control.
+  TCursor Cursor() const { return cursor_; }
+  void Cursor(TCursor v) { cursor_ = v; }
+  // Kept for a drag that a host starts; the control starts none itself.
+  TCursor DragCursor() const { return dragCursor_; }
+  void DragCursor(TCursor v) { dragCursor_ = v; }
+  // Docks the control in its parent's client area, also as the parent resizes.
+  TAlign Align() const { return align_; }
+  void Align(TAlign v);
+  // The window's context help id (WM_HELP carries it).
+  int HelpContext() const { return helpContext_; }
+  void HelpContext(int v);
+  // With ShowHint the Hint shows as a tip over the control. Setting ShowHint
+  // clears ParentShowHint; ParentShowHint takes the parent's choice, and a
+  // plain parent window shows no hints.
+  bool ShowHint() const { return showHint_; }
+  void ShowHint(bool v);
+  bool ParentShowHint() const { return parentShowHint_; }
+  void ParentShowHint(bool v);
+  // Place among the parent's windows in the Tab order (their z-order), from
+  // 0; -1 while the control has no parent. A value set before the window
+  // exists takes effect when it is made.
+  int TabOrder() const;
+  void TabOrder(int v);
   void Invalidate();
   // Invalidate and paint now.
   void Refresh();
@@ -177,6 +208,13 @@ class PESGraph {
   void InvalidateFromEngine(LPARAM lp);
   void Forward(UINT msg, WPARAM wp, LPARAM lp);
 
+  // the framework properties on the window
+  void ApplyFrameworkProperties();
+  void Realign();
+  void UpdateHint();
+  bool SetCursorOver();
+  static LRESULT CALLBACK ParentSized(HWND parent, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+
   // the framework's own handling of input
   void FrameworkMouseDown(TMouseButton button, WPARAM wp, LPARAM lp, bool dbl);
   void FrameworkMouseUp(TMouseButton button, WPARAM wp, LPARAM lp);
@@ -211,6 +249,15 @@ class PESGraph {
   bool tabStop_ = false;
   int tag_ = 0;
   std::wstring hint_;
+  TCursor cursor_ = 0;
+  TCursor dragCursor_ = -12;
+  TAlign align_ = TAlign::None;
+  int helpContext_ = 0;
+  bool showHint_ = false;
+  bool parentShowHint_ = true;
+  int tabOrder_ = -1;          // until the window exists
+  HWND tooltip_ = nullptr;     // while a hint shows; owned by the control's window
+  bool parentHooked_ = false;  // the parent's resizes reach Realign
 
   RECT working_{};               // creation, paint, resize and invalidation rectangle
   HWND engineHandle_ = nullptr;  // also the engine's hidden window once the window exists

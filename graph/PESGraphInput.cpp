@@ -80,6 +80,9 @@ LRESULT PESGraph::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return r;
     }
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wp) == hwnd_ && LOWORD(lp) == HTCLIENT && SetCursorOver()) return TRUE;
+      return Default(msg, wp, lp);
     case WM_GETDLGCODE: {
       LRESULT r = Default(msg, wp, lp);
       if (!designing_ && engineHandle_) r = kWantKeys;

@@ -7,7 +7,8 @@ pel_test(graph_portable_tests PORTABLE
 pel_test(graph_control_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/RecordingEngine.cpp ${CMAKE_CURRENT_LIST_DIR}/ControlLifecycleTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/ControlInputTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ControlPropertiesTest.cpp
-  LIBS pel_graph)
+          ${CMAKE_CURRENT_LIST_DIR}/ControlFrameworkTest.cpp
+  LIBS pel_graph comctl32)
 pel_test(graph_engine_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/EngineTest.cpp
   LIBS pel_graph)
