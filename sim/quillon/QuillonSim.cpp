@@ -1,6 +1,7 @@
 #include "sim/quillon/QuillonSim.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace quillon::sim {
 
@@ -56,21 +57,65 @@ std::string QuillonSim::TakeOutput() {
   return o;
 }
 
+namespace {
+constexpr std::size_t kLongestCommand = 64;
+
+// Numbers separated by ",": plain decimal, no sign, blank or leading zero.
+bool WellFormedBody(const std::string& body) {
+  std::size_t digits = 0;
+  bool leadingZero = false;
+  for (char c : body) {
+    if (c == ',') {
+      if (digits == 0) return false;
+      digits = 0;
+    } else if (c >= '0' && c <= '9') {
+      if (leadingZero) return false;
+      leadingZero = digits == 0 && c == '0';
+      ++digits;
+      continue;
+    } else {
+      return false;
+    }
+    leadingZero = false;
+  }
+  return digits > 0;
+}
+}  // namespace
+
 void QuillonSim::Feed(const std::uint8_t* bytes, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
     const char c = static_cast<char>(bytes[i]);
-    if (in_.empty() && c != 'S') continue;
+    if (in_.empty()) {
+      if (c != 'S') {
+        stray_.push_back(c);
+        continue;
+      }
+      if (!stray_.empty()) Reject(std::exchange(stray_, {}));
+    }
     in_.push_back(c);
-    if (in_.size() == 2 && c != '{') { in_.clear(); continue; }
-    if (c == '}') {
-      const std::string body = in_.substr(2, in_.size() - 3);
-      in_.clear();
-      commands_.push_back("S{" + body + "}");
+    if (in_.size() == 2 && c != '{') {
+      Reject(std::exchange(in_, {}));
+    } else if (c == '}') {
+      std::string command = std::exchange(in_, {});
+      const std::string body = command.substr(2, command.size() - 3);
+      if (!WellFormedBody(body)) {
+        Reject(std::move(command));
+        continue;
+      }
+      commands_.push_back(std::move(command));
       if (!faults_.silent) Handle(body);
-    } else if (in_.size() > 64) {
-      in_.clear();
+    } else if (in_.size() > kLongestCommand) {
+      Reject(std::exchange(in_, {}));
     }
   }
+}
+
+void QuillonSim::Reject(std::string text) { rejected_.push_back(std::move(text)); }
+
+std::vector<std::string> QuillonSim::Rejected() const {
+  std::vector<std::string> all = rejected_;
+  if (!stray_.empty()) all.push_back(stray_);
+  return all;
 }
 
 void QuillonSim::Reply(const std::string& line) {

@@ -33,7 +33,10 @@ class QuillonSim {
  public:
   explicit QuillonSim(Model model = Model::Aster);
 
-  // Bytes from the host; replies are appended to the output.
+  // Bytes from the host; replies are appended to the output. Only commands
+  // are taken: "S{", numbers (plain decimal, no leading zeros or blanks)
+  // separated by ",", then "}". Anything else, a line end or a stray byte
+  // between commands included, is rejected unanswered and logged.
   void Feed(const std::uint8_t* bytes, std::size_t count);
   void Feed(const std::string& s) { Feed(reinterpret_cast<const std::uint8_t*>(s.data()), s.size()); }
   // Takes everything answered so far.
@@ -51,6 +54,9 @@ class QuillonSim {
   void SetSornExperiment(int msInterval, int fastInterval, int a, int b, int c, int blocks);
   SimFaults& Faults() { return faults_; }
   const std::vector<std::string>& Commands() const { return commands_; }
+  // What was rejected, in order: each command-like text that is none, and
+  // each run of bytes between commands.
+  std::vector<std::string> Rejected() const;
   bool Running() const { return running_; }
   int CaptureSamples() const { return captureSamples_; }
 
@@ -58,6 +64,7 @@ class QuillonSim {
   static std::int32_t PatternRaw(int buffer, int index) { return (buffer * 1000 + index % 997) * 10 - 5000; }
 
  private:
+  void Reject(std::string text);
   void Handle(const std::string& body);
   void Reply(const std::string& line);
   void SendFrame(const std::vector<std::int32_t>& raw, bool sorn);
@@ -79,6 +86,8 @@ class QuillonSim {
   std::string in_;
   std::string out_;
   std::vector<std::string> commands_;
+  std::vector<std::string> rejected_;
+  std::string stray_;  // bytes since the last command that start none
 };
 
 // Appends an Aster frame ("{NN," samples check "}" CR LF) or a Sorn frame

@@ -96,6 +96,8 @@ TEST(EndToEnd, ProbeListCaptureDownload) {
   Click(dlg, 1013);
   EXPECT_TRUE(WaitFor([&] { return SimSaw(sim, "S{80,13}") && ListRows(dlg) == 0; }));
 
+  // The program sent commands of the dialect and nothing else.
+  sim.With([](sim::QuillonSim& s) { EXPECT_EQ(s.Rejected(), std::vector<std::string>{}); });
   Click(dlg, 1007);
   DWORD code = 1;
   ASSERT_TRUE(app.WaitExit(10000, &code));

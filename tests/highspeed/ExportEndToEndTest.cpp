@@ -77,6 +77,8 @@ class ExportThroughTheProgram : public ::testing::Test {
       EXPECT_EQ(code, 0u);
     }
     sim_.Stop();
+    // The program sent commands of the dialect and nothing else.
+    sim_.With([](sim::QuillonSim& s) { EXPECT_EQ(s.Rejected(), std::vector<std::string>{}); });
     SetLastSerialPort("");
     SetRegString(HKEY_CURRENT_USER, kQuillset, "LoadOption", "");
   }

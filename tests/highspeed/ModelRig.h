@@ -2,6 +2,8 @@
 // Test rig: the model talking to the simulated interface through a receive
 // ring, with replies delivered whole, byte by byte or in random pieces, and a
 // controllable clock.
+#include <gtest/gtest.h>
+
 #include <random>
 #include <string>
 #include <vector>
@@ -17,6 +19,8 @@ enum class Delivery { Whole, ByteWise, RandomPieces };
 struct Rig {
   explicit Rig(sim::Model model = sim::Model::Aster, Delivery d = Delivery::Whole, unsigned seed = 1)
       : sim(model), delivery(d), rng(seed) {}
+  // Everything the model sent was a command of the dialect, nothing more.
+  ~Rig() { EXPECT_EQ(sim.Rejected(), std::vector<std::string>{}); }
 
   AcquisitionModel m;
   sim::QuillonSim sim;

@@ -87,6 +87,8 @@ TEST(PortProbe, WithoutAListTheFirstPortThatAnswersIsTaken) {
   ASSERT_EQ(blocks.size(), 10u) << "300 samples in blocks of 30";
   EXPECT_EQ(blocks.front(), "S{80,4,0}");
   EXPECT_EQ(blocks.back(), "S{80,4,9}");
+  // The program sent commands of the dialect and nothing else.
+  sim.With([](sim::QuillonSim& s) { EXPECT_EQ(s.Rejected(), std::vector<std::string>{}); });
   Click(dlg, 1007);
   DWORD code = 1;
   EXPECT_TRUE(app.WaitExit(10000, &code));

@@ -86,6 +86,7 @@ TEST(SerialPort, RoundTripWithTheSimulatedInterface) {
   sim.With([](sim::QuillonSim& s) {
     ASSERT_EQ(s.Commands().size(), 101u);
     for (const auto& c : s.Commands()) EXPECT_TRUE(c == "S{10,3}" || c == "S{80,10}") << c;
+    EXPECT_EQ(s.Rejected(), std::vector<std::string>{});
   });
 
   // Close ends the reader blocked in its event wait; the ring keeps its bytes.
