@@ -290,6 +290,72 @@ TEST_F(PelmoraLinkTest, RegistrySearchProbesFoundPortsInCaseFreeOrder) {
   EXPECT_EQ(rig.serial->written[1], "COM10:s{10,3}\r\n");
 }
 
+// The registry search through a fixture under the enumeration roots: which
+// ports count as found (and are opened), and the order they are tried in.
+TEST_F(PelmoraLinkTest, RegistrySearchRules) {
+  using pel::reg::Root;
+  const std::string enumKey = "SYSTEM\\CurrentControlSet\\Enum\\";
+  struct Key {
+    std::string path;  // below Enum
+    std::string portName;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Key> keys;
+    std::vector<std::string> listed;
+    std::vector<std::string> opened;  // in the order tried
+    std::string connectedAs;          // the port that answers, "" for none
+  };
+  const std::string bridge = "USB\\VID_10C4&PID_EA60\\PelmoraTest0";
+  const Case cases[] = {
+      {"the bridge under USB", {{bridge + "\\Device Parameters", "COM5"}}, {"COM5", "COM6"}, {"COM5"}, ""},
+      {"the bridge in lower case", {{"USB\\vid_10c4&pid_ea60\\PelmoraTest1\\Device Parameters", "COM5"}},
+       {"COM5"}, {"COM5"}, ""},
+      {"the bridge key itself", {{"USB\\VID_10C4&PID_EA60", "COM6"}}, {"COM6"}, {"COM6"}, ""},
+      {"another USB device", {{"USB\\VID_0403&PID_6001\\PelmoraTest2\\Device Parameters", "COM6"}}, {"COM6"},
+       {}, ""},
+      {"the bridge below a root hub",
+       {{"USB\\ROOT_HUB30\\VID_10C4&PID_EA60\\PelmoraTest3\\Device Parameters", "COM7"}}, {"COM7"}, {}, ""},
+      {"any device under FTDIBUS", {{"FTDIBUS\\PelmoraTest+A1\\0000\\Device Parameters", "COM8"}}, {"COM8"},
+       {"COM8"}, ""},
+      {"any device under BTHENUM", {{"BTHENUM\\{PelmoraTest}\\7&1\\Device Parameters", "COM9"}}, {"COM9"},
+       {"COM9"}, ""},
+      // Without regard to case "com5" comes before "COM6"; in plain byte
+      // order it would come after. The first to answer is taken.
+      {"case-free order of mixed-case names",
+       {{"FTDIBUS\\PelmoraTest+B1\\0000\\Device Parameters", "COM6"},
+        {"FTDIBUS\\PelmoraTest+B2\\0000\\Device Parameters", "com5"}},
+       {"COM6", "com5"}, {"com5"}, "com5"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> made;  // top keys this case created
+    for (const auto& k : c.keys) {
+      const std::string top = k.path.substr(0, k.path.find('\\', k.path.find('\\') + 1));
+      if (!pel::reg::keyExists(Root::LocalMachine, enumKey + top)) made.push_back(enumKey + top);
+      ASSERT_TRUE(pel::reg::writeString(Root::LocalMachine, enumKey + k.path, "PortName", k.portName));
+    }
+    p->CloseComm();
+    rig.serial->opened.clear();
+    rig.serial->answering.clear();
+    for (const auto& port : c.listed) {
+      if (c.connectedAs.empty())
+        rig.serial->answering[port] = nullptr;  // silent
+      else
+        Interface(port, port == c.connectedAs ? "{Pelmora VAXO}" : "{Pelmora SORN}");
+    }
+    rig.serial->listed = c.listed;
+    p->InitializeComm();
+    for (const auto& top : made) pel::reg::deleteTree(Root::LocalMachine, top);
+    EXPECT_EQ(rig.serial->opened, c.opened);
+    EXPECT_EQ(p->PelmoraConnected(), !c.connectedAs.empty());
+    if (!c.connectedAs.empty()) {
+      EXPECT_EQ(p->PelmoraType(), "Vaxo");
+      EXPECT_EQ(p->VCPort(), 5);
+    }
+  }
+}
+
 TEST_F(PelmoraLinkTest, TcpCountsAsTolemicAndAFailedProbeLeavesNoError) {
   // The user-set port fails every write (error 8), then TCP answers.
   rig.serial->listed = {"COM3"};
@@ -330,12 +396,25 @@ TEST_F(PelmoraLinkTest, TransportChoiceFlags) {
   EXPECT_EQ(p->CloseComm(), 0);
   EXPECT_EQ(rig.usb->closes, 1);
 
+  // UseOnlyTolemic without AutoDetect: the COM ports, then TCP, never USB.
+  // The USB connect left VCPort 0: set it again, so that the COM step has a
+  // port to try.
   p->UseOnlyUSBSensor(false);
   p->UseOnlyTolemic(true);
   rig.serial->answering["COM3"] = nullptr;
+  p->VCPort(3);
+  ASSERT_EQ(p->VCPort(), 3);
   EXPECT_EQ(p->InitializeComm(), 1);
+  EXPECT_EQ(rig.serial->opened, std::vector<std::string>{"COM3"});
   EXPECT_EQ(rig.usb->opens, 1);  // USB not tried again
   EXPECT_EQ(rig.worker->connects, 1);
+  // And a port that answers connects there before TCP is asked.
+  Interface("COM4", "{Pelmora VAXO}");
+  p->VCPort(4);
+  EXPECT_EQ(p->InitializeComm(), 0);
+  EXPECT_EQ(p->PelmoraType(), "Vaxo");
+  EXPECT_EQ(rig.worker->connects, 1);
+  EXPECT_EQ(rig.usb->opens, 1);
 }
 
 TEST_F(PelmoraLinkTest, CloseCommStopsScopeRunsAndLeavesTextMode) {

@@ -189,7 +189,10 @@ TEST_F(PelmoraRunTest, StartCommandSequencesPerModelAndInputMode) {
     EXPECT_EQ(p->ExperimentMode(), c.experimentMode) << c.name;
     EXPECT_EQ(p->RunningMode(), c.runningMode) << c.name;
     EXPECT_EQ(starts, 1) << c.name;
-    EXPECT_TRUE(ProcessState().receive.frameMode || c.runningMode == 6) << c.name;
+    // Every start ends with frame mode on, a scope start too; only the scope
+    // start reads its bytes in binary mode.
+    EXPECT_TRUE(ProcessState().receive.frameMode) << c.name;
+    EXPECT_EQ(ProcessState().receive.binary, c.runningMode == 6) << c.name;
     EXPECT_TRUE(errors.empty()) << c.name;
   }
   ProcessState().pwmOptionStored = false;
