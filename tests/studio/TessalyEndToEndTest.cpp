@@ -243,36 +243,6 @@ TEST_F(TessalyEndToEnd, RunThenEndHandsTheTableBack) {
   EXPECT_EQ(ClipboardText(), want);
 }
 
-TEST_F(TessalyEndToEnd, WithoutInterfaceOnlyEndWorks) {
-  Config("EL[1]ST[0.1]");  // nobody listens on TCP 4000
-  Studio studio;
-  ASSERT_TRUE(studio.Start());
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        HWND p = studio.Control(tessaly::ids::Panel1);
-        return p && IsWindowVisible(p);
-      },
-      60s));
-  EXPECT_FALSE(IsWindowEnabled(studio.Control(tessaly::ids::Panel1)));
-  EXPECT_FALSE(IsWindowEnabled(studio.Control(tessaly::ids::Button4)));
-  ASSERT_TRUE(studio.Enabled(tessaly::ids::Button5));
-  studio.Click(tessaly::ids::Button5);
-  ASSERT_TRUE(studio.Exited(30s));
-  EXPECT_EQ(RunFlag(), "0");
-  EXPECT_EQ(ClipboardText(), "");
-}
-
-TEST_F(TessalyEndToEnd, EmptyConfigurationEndsAtOnce) {
-  pel::sim::InterfaceSim sim(pel::sim::Model::SornII);
-  sim.startTcp(4000);
-  Config("");
-  Studio studio;
-  ASSERT_TRUE(studio.Start());
-  ASSERT_TRUE(studio.Exited(60s));
-  EXPECT_EQ(RunFlag(), "0");
-  EXPECT_EQ(ClipboardText(), "");
-}
-
 // The right edges of the status bar's panels, read through the program's memory.
 std::vector<int> StatusPanelEdges(HWND bar) {
   DWORD pid = 0;
@@ -291,7 +261,7 @@ std::vector<int> StatusPanelEdges(HWND bar) {
   return edges;
 }
 
-TEST_F(TessalyEndToEnd, StatusBarHasThreePanelsOfFixedWidths) {
+TEST_F(TessalyEndToEnd, WithoutInterfaceOnlyEndWorks) {
   Config("EL[1]ST[0.1]");  // nobody listens on TCP 4000
   Studio studio;
   ASSERT_TRUE(studio.Start());
@@ -301,11 +271,28 @@ TEST_F(TessalyEndToEnd, StatusBarHasThreePanelsOfFixedWidths) {
         return p && IsWindowVisible(p);
       },
       60s));
-  // 120, 450 and 50 pixels; the bar is empty after the third.
+  // Status panels of 120, 450 and 50 pixels (the bar is empty after the
+  // third) and the recording label are there whether connected or not.
   EXPECT_EQ(StatusPanelEdges(studio.Control(tessaly::ids::StatusBar1)), (std::vector<int>{120, 570, 620}));
   EXPECT_EQ(WindowText(studio.Control(tessaly::ids::Label4)), "Recording");
+  EXPECT_FALSE(IsWindowEnabled(studio.Control(tessaly::ids::Panel1)));
+  EXPECT_FALSE(IsWindowEnabled(studio.Control(tessaly::ids::Button4)));
+  ASSERT_TRUE(studio.Enabled(tessaly::ids::Button5));
   studio.Click(tessaly::ids::Button5);
   ASSERT_TRUE(studio.Exited(30s));
+  EXPECT_EQ(RunFlag(), "0");
+  EXPECT_EQ(ClipboardText(), "");
+}
+
+TEST_F(TessalyEndToEnd, EmptyConfigurationEndsAtOnce) {
+  pel::sim::InterfaceSim sim(pel::sim::Model::SornII);
+  sim.startTcp(4000);
+  Config("");
+  Studio studio;
+  ASSERT_TRUE(studio.Start());
+  ASSERT_TRUE(studio.Exited(60s));
+  EXPECT_EQ(RunFlag(), "0");
+  EXPECT_EQ(ClipboardText(), "");
 }
 
 TEST_F(TessalyEndToEnd, AFailedEndDuringTheSetUpLeavesAWorkingWindow) {
