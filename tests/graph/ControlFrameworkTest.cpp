@@ -40,31 +40,33 @@ bool Same(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+struct FindTip {
+  HWND control;
+  HWND found = nullptr;
+  std::wstring text;
+};
+
+BOOL CALLBACK FindTipProc(HWND w, LPARAM lp) {
+  auto* f = reinterpret_cast<FindTip*>(lp);
+  wchar_t cls[64] = {};
+  GetClassNameW(w, cls, 64);
+  if (std::wstring(cls) != TOOLTIPS_CLASSW) return TRUE;
+  wchar_t buffer[128] = {};
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof ti;
+  ti.lpszText = buffer;
+  if (!SendMessageW(w, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&ti))) return TRUE;
+  if (ti.uId != reinterpret_cast<UINT_PTR>(f->control)) return TRUE;
+  f->found = w;
+  f->text = buffer;
+  return FALSE;
+}
+
 // The tip window that holds the control as its tool, and the tip's text;
 // null without one.
 HWND TipOf(HWND control, std::wstring* text = nullptr) {
-  struct Find {
-    HWND control, found;
-    std::wstring text;
-  } f{control, nullptr, {}};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM lp) -> BOOL {
-        auto* f = reinterpret_cast<Find*>(lp);
-        wchar_t cls[64] = {};
-        GetClassNameW(w, cls, 64);
-        if (std::wstring(cls) != TOOLTIPS_CLASSW || !IsWindow(w)) return TRUE;
-        wchar_t buffer[128] = {};
-        TOOLINFOW ti{};
-        ti.cbSize = sizeof ti;
-        ti.lpszText = buffer;
-        if (!SendMessageW(w, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&ti))) return TRUE;
-        if (ti.uId != reinterpret_cast<UINT_PTR>(f->control)) return TRUE;
-        f->found = w;
-        f->text = buffer;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&f));
+  FindTip f{control, nullptr, {}};
+  EnumThreadWindows(GetCurrentThreadId(), FindTipProc, reinterpret_cast<LPARAM>(&f));
   if (text) *text = f.text;
   return f.found;
 }
