@@ -8,8 +8,9 @@ namespace {
 constexpr int kBrokenLineSensorId = 5;
 
 bool ValidChannel(int pCH) { return pCH >= 1 && pCH <= kChannels; }
-// Ranges beyond Sensitivae_Range would index past the resolution tables.
-bool ValidRange(int pRange) { return pRange >= 0 && pRange <= 2; }
+// Box models take the three named ranges; a USB sensor also takes ordinal 3
+// (the range it reports after a calibration), which its tables still cover.
+bool ValidRange(int pRange, bool usb) { return pRange >= 0 && pRange <= (usb ? 3 : 2); }
 
 template <class Outcome>
 Outcome Fail(Outcome out, int e) {
@@ -35,7 +36,7 @@ RangeOutcome SensorRangeSetting(SetupState s, const SensorCatalog& sensors, int 
   if (!model::IsBox(st.model) && !usb) return out;
 
   if (!ValidChannel(pCH)) return Fail(std::move(out), error::BadChannel);
-  if (!ValidRange(pRange)) return Fail(std::move(out), error::BadRange);
+  if (!ValidRange(pRange, usb)) return Fail(std::move(out), error::BadRange);
   auto& ch = st.channels[pCH - 1];
   if (!ch.active) return Fail(std::move(out), error::BadChannel);
   if (!sensors.InClass(kClassMultiRange, ch.sensorId)) return Fail(std::move(out), error::NotMultiRange);

@@ -13,7 +13,7 @@ std::string FormatUsbRecord(const records::StreamContext& ctx, const std::array<
   for (std::size_t i = 0; i < readings.size(); ++i) {
     const auto& ch = ctx.channels[i];
     const double v = readings[i];
-    if (!ch.active || v == 0.0) {
+    if (!ch.active && v != 0.0) {
       r += ",0.0";
       continue;
     }

@@ -8,10 +8,11 @@
 
 namespace pel::usb {
 
-// "%d,%10.8f" of number and time, then per channel: an active channel with a
-// reading other than 0 is quantised to the resolution of its range,
-// converted, sign-inverted when asked and written "%10.6f"; any other
-// channel writes "0.0". Ends with ";".
+// "%d,%10.8f" of number and time, then per channel: a channel that is active
+// or whose reading is 0 is quantised to the resolution of its range,
+// converted, sign-inverted when asked and written "%10.6f" (so a 0 reading
+// still shows its conversion's offset); an inactive channel with a reading
+// writes "0.0". Ends with ";".
 std::string FormatUsbRecord(const records::StreamContext& ctx, const std::array<double, 8>& readings, int number,
                             double time);
 

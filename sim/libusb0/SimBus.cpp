@@ -1,11 +1,11 @@
 // The simulated bus behind the stand-in libusb0.dll. One bus; its devices are
-// USB sensors (0x0547:0x1003) and, for filtering tests, devices of another
-// vendor. Device records live as long as the process, so a pointer a caller
-// took from the bus list never dangles; a handle stays valid until usb_close
-// and reports "no such device" once its device has left the bus.
-#include "platform/libusb0.h"
-
+// USB sensors (0x0547:0x1003) that answer packets (sim/usbsensor), and, for
+// filtering tests, devices of another vendor. Device records live as long as
+// the process, so a pointer a caller took from the bus list never dangles; a
+// handle stays valid until usb_close and reports "no such device" once its
+// device has left the bus.
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,9 +14,18 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/libusb0.h"
+#include "sim/usbsensor/UsbSensor.h"
+
+using pelsim::usbsensor::SensorSpec;
+using pelsim::usbsensor::UsbSensor;
 
 struct usb_dev_handle {
   usb_device* device = nullptr;
+  std::shared_ptr<UsbSensor> sensor;  // none for a device of another vendor
   bool configured = false;
   bool claimed = false;
 };
@@ -41,27 +50,29 @@ int fail(int code, const char* text) {
   return code;
 }
 
-// Owned by the process; every exported call takes the lock.
+// Owned by the process; every exported call takes the lock (never held while
+// a read waits for a sensor's next reading).
 struct Bus {
   std::mutex lock;
-  bool controlled = false;  // usbsim_set_devices was called
-  int wantSensors = 0;
-  int wantOthers = 0;
+  bool controlled = false;  // a test chose the devices
+  bool environmentRead = false;
   bool bussesFound = false;
   usb_bus bus{};
   std::deque<usb_device> sensors;  // stable addresses, grown on demand
   std::deque<usb_device> others;
-  int listedSensors = 0;
+  std::vector<std::shared_ptr<UsbSensor>> sims;  // behind sensors[i]
+  std::vector<bool> linkedSensors;               // in the bus list now
+  int wantOthers = 0;
   int listedOthers = 0;
+  int lastTimeout = -1;  // of the last bulk transfer
   std::set<std::unique_ptr<usb_dev_handle>> handles;
 
-  void grow(std::deque<usb_device>& pool, int n, std::uint16_t vendor, std::uint16_t product,
+  void grow(std::deque<usb_device>& pool, std::size_t n, std::uint16_t vendor, std::uint16_t product,
             const char* stem) {
-    while (static_cast<int>(pool.size()) < n) {
+    while (pool.size() < n) {
       usb_device& d = pool.emplace_back();
       std::memset(&d, 0, sizeof d);
-      std::snprintf(d.filename, sizeof d.filename, "%s-%u", stem,
-                    static_cast<unsigned>(pool.size()));
+      std::snprintf(d.filename, sizeof d.filename, "%s-%u", stem, static_cast<unsigned>(pool.size()));
       d.bus = &bus;
       d.descriptor.bLength = 18;
       d.descriptor.bDescriptorType = 1;
@@ -74,29 +85,52 @@ struct Bus {
     }
   }
 
+  void choose(std::vector<SensorSpec> specs, int othersWanted) {
+    controlled = true;
+    sims.clear();
+    for (auto& spec : specs) sims.push_back(std::make_shared<UsbSensor>(std::move(spec)));
+    wantOthers = std::clamp(othersWanted, 0, 127);
+  }
+
+  int sensorIndex(const usb_device* d) const {
+    for (std::size_t i = 0; i < sensors.size(); ++i)
+      if (&sensors[i] == d) return static_cast<int>(i);
+    return -1;
+  }
+
+  // Listed, and still there (a sensor may leave the bus by itself).
   bool listed(const usb_device* d) const {
-    for (int i = 0; i < listedSensors; ++i)
-      if (&sensors[i] == d) return true;
+    const int s = sensorIndex(d);
+    if (s >= 0)
+      return static_cast<std::size_t>(s) < linkedSensors.size() && linkedSensors[static_cast<std::size_t>(s)] &&
+             sims[static_cast<std::size_t>(s)]->Present();
     for (int i = 0; i < listedOthers; ++i)
-      if (&others[i] == d) return true;
+      if (&others[static_cast<std::size_t>(i)] == d) return true;
     return false;
   }
 
   bool known(const usb_device* d) const {
-    for (const usb_device& s : sensors)
-      if (&s == d) return true;
+    if (sensorIndex(d) >= 0) return true;
     for (const usb_device& o : others)
       if (&o == d) return true;
     return false;
   }
 
-  // Relinks the bus list to the wanted counts; returns how many devices
-  // appeared or went away.
+  // Relinks the bus list to the chosen devices that are there; returns how
+  // many appeared or went away.
   int relink() {
-    grow(sensors, wantSensors, kSensorVendor, kSensorProduct, "sensor");
-    grow(others, wantOthers, kOtherVendor, kOtherProduct, "other");
-    int changes = std::abs(wantSensors - listedSensors) + std::abs(wantOthers - listedOthers);
-    listedSensors = wantSensors;
+    grow(sensors, sims.size(), kSensorVendor, kSensorProduct, "sensor");
+    grow(others, static_cast<std::size_t>(wantOthers), kOtherVendor, kOtherProduct, "other");
+    int changes = std::abs(wantOthers - listedOthers);
+    std::vector<bool> now(sims.size());
+    for (std::size_t i = 0; i < sims.size(); ++i) {
+      now[i] = sims[i]->Present();
+      const bool was = i < linkedSensors.size() && linkedSensors[i];
+      if (was != now[i]) ++changes;
+    }
+    for (std::size_t i = sims.size(); i < linkedSensors.size(); ++i)
+      if (linkedSensors[i]) ++changes;
+    linkedSensors = now;
     listedOthers = wantOthers;
     usb_device* prev = nullptr;
     bus.devices = nullptr;
@@ -111,9 +145,9 @@ struct Bus {
       prev = &d;
     };
     // Sensors and other devices interleave, so a caller must filter by id.
-    for (int i = 0; i < std::max(listedSensors, listedOthers); ++i) {
-      if (i < listedOthers) link(others[i]);
-      if (i < listedSensors) link(sensors[i]);
+    for (std::size_t i = 0; i < std::max(sims.size(), static_cast<std::size_t>(listedOthers)); ++i) {
+      if (i < static_cast<std::size_t>(listedOthers)) link(others[i]);
+      if (i < sims.size() && now[i]) link(sensors[i]);
     }
     return changes;
   }
@@ -138,17 +172,27 @@ int checkHandle(Bus& b, usb_dev_handle* h, usb_dev_handle*& out) {
   return 0;
 }
 
+int checkTransfer(Bus& b, usb_dev_handle* dev, int ep, int want, char* bytes, int size, usb_dev_handle*& h) {
+  if (int r = checkHandle(b, dev, h)) return r;
+  if (!h->claimed) return fail(kEInval, "interface not claimed");
+  if (ep != want) return fail(kEInval, "no such endpoint");
+  if (!bytes || size < 0) return fail(kEInval, "invalid buffer");
+  return 0;
+}
+
 }  // namespace
 
 PEL_USB0_API void __cdecl usb_init(void) {
   Bus& b = theBus();
   std::lock_guard g(b.lock);
-  if (b.controlled) return;
+  if (b.controlled || b.environmentRead) return;
+  b.environmentRead = true;
   const char* env = std::getenv("PELMORA_USB0_DEVICES");
   if (!env) return;
-  char* end = nullptr;
-  long n = std::strtol(env, &end, 10);
-  if (end != env && *end == '\0' && n >= 0 && n <= 127) b.wantSensors = static_cast<int>(n);
+  if (auto specs = pelsim::usbsensor::ParseSensorSpecs(env)) {
+    b.choose(std::move(*specs), 0);
+    b.controlled = false;  // a later test control still wins
+  }
 }
 
 PEL_USB0_API void __cdecl usb_set_debug(int) {}
@@ -189,6 +233,7 @@ PEL_USB0_API usb_dev_handle* __cdecl usb_open(usb_device* dev) {
   }
   auto h = std::make_unique<usb_dev_handle>();
   h->device = dev;
+  if (int s = b.sensorIndex(dev); s >= 0) h->sensor = b.sims[static_cast<std::size_t>(s)];
   usb_dev_handle* raw = h.get();
   b.handles.insert(std::move(h));
   return raw;
@@ -228,31 +273,41 @@ PEL_USB0_API int __cdecl usb_release_interface(usb_dev_handle* dev, int interfac
   return 0;
 }
 
-PEL_USB0_API int __cdecl usb_bulk_write(usb_dev_handle* dev, int ep, char* bytes, int size,
-                                        int) {
+PEL_USB0_API int __cdecl usb_bulk_write(usb_dev_handle* dev, int ep, char* bytes, int size, int timeout) {
   Bus& b = theBus();
   std::lock_guard g(b.lock);
   usb_dev_handle* h = nullptr;
-  if (int r = checkHandle(b, dev, h)) return r;
-  if (!h->claimed) return fail(kEInval, "interface not claimed");
-  if (ep != kEndpointOut) return fail(kEInval, "no such endpoint");
-  if (!bytes || size < 0) return fail(kEInval, "invalid buffer");
-  // No simulated sensor yet: the packet is taken and dropped.
+  b.lastTimeout = timeout;
+  if (int r = checkTransfer(b, dev, ep, kEndpointOut, bytes, size, h)) return r;
+  if (h->sensor) h->sensor->Receive(std::string_view(bytes, static_cast<std::size_t>(size)));
   return size;
 }
 
-PEL_USB0_API int __cdecl usb_bulk_read(usb_dev_handle* dev, int ep, char* bytes, int size,
-                                       int) {
+// One reply or reading per read. A sensor whose next reading is due within
+// the time-out is waited for; with nothing coming the read times out at
+// once, so a caller that reads until silence does not stall.
+PEL_USB0_API int __cdecl usb_bulk_read(usb_dev_handle* dev, int ep, char* bytes, int size, int timeout) {
   Bus& b = theBus();
-  std::lock_guard g(b.lock);
+  std::unique_lock g(b.lock);
+  b.lastTimeout = timeout;
   usb_dev_handle* h = nullptr;
-  if (int r = checkHandle(b, dev, h)) return r;
-  if (!h->claimed) return fail(kEInval, "interface not claimed");
-  if (ep != kEndpointIn) return fail(kEInval, "no such endpoint");
-  if (!bytes || size < 0) return fail(kEInval, "invalid buffer");
-  // Nothing to answer: time out at once rather than after the time-out, so
-  // a caller that reads until silence does not stall.
-  return fail(kETimedOut, "timeout");
+  if (int r = checkTransfer(b, dev, ep, kEndpointIn, bytes, size, h)) return r;
+  std::shared_ptr<UsbSensor> sensor = h->sensor;
+  if (!sensor) return fail(kETimedOut, "timeout");
+  auto packet = sensor->Send();
+  if (!packet) {
+    const auto due = sensor->NextDue();
+    if (!due || *due * 1000.0 > timeout) return fail(kETimedOut, "timeout");
+    g.unlock();
+    std::this_thread::sleep_for(std::chrono::duration<double>(*due));
+    g.lock();
+    if (int r = checkTransfer(b, dev, ep, kEndpointIn, bytes, size, h)) return r;
+    packet = sensor->Send();
+    if (!packet) return fail(kETimedOut, "timeout");
+  }
+  const int n = std::min(size, static_cast<int>(packet->size()));
+  std::memcpy(bytes, packet->data(), static_cast<std::size_t>(n));
+  return n;
 }
 
 PEL_USB0_API int __cdecl usb_close(usb_dev_handle* dev) {
@@ -272,7 +327,40 @@ PEL_USB0_API char* __cdecl usb_strerror(void) { return lastError.data(); }
 PEL_USB0_API void __cdecl usbsim_set_devices(int sensors, int others) {
   Bus& b = theBus();
   std::lock_guard g(b.lock);
-  b.controlled = true;
-  b.wantSensors = std::clamp(sensors, 0, 127);
-  b.wantOthers = std::clamp(others, 0, 127);
+  auto specs = pelsim::usbsensor::ParseSensorSpecs(std::to_string(std::clamp(sensors, 0, 127)));
+  b.choose(specs ? std::move(*specs) : std::vector<SensorSpec>{}, others);
+}
+
+PEL_USB0_API int __cdecl usbsim_set_sensors(const char* spec) {
+  Bus& b = theBus();
+  std::lock_guard g(b.lock);
+  auto specs = pelsim::usbsensor::ParseSensorSpecs(spec ? spec : "");
+  if (!specs) return -1;
+  b.choose(std::move(*specs), 0);
+  return static_cast<int>(b.sims.size());
+}
+
+PEL_USB0_API int __cdecl usbsim_sensor_log(int sensor, char* out, int size) {
+  Bus& b = theBus();
+  std::lock_guard g(b.lock);
+  if (sensor < 0 || static_cast<std::size_t>(sensor) >= b.sims.size()) return -1;
+  const std::string text = b.sims[static_cast<std::size_t>(sensor)]->LogText();
+  if (out && size > 0) {
+    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size - 1));
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+  }
+  return static_cast<int>(text.size());
+}
+
+PEL_USB0_API int __cdecl usbsim_open_handles(void) {
+  Bus& b = theBus();
+  std::lock_guard g(b.lock);
+  return static_cast<int>(b.handles.size());
+}
+
+PEL_USB0_API int __cdecl usbsim_last_timeout(void) {
+  Bus& b = theBus();
+  std::lock_guard g(b.lock);
+  return b.lastTimeout;
 }

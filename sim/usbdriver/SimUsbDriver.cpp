@@ -29,6 +29,7 @@ struct Device {
   std::map<std::uint8_t, std::deque<SimBehaviour>> behaviours;
   std::map<std::uint8_t, std::pair<std::uint32_t, std::uint32_t>> failNext;
   std::map<std::uint8_t, std::uint32_t> reportBytes;
+  bool Here() const { return plugged && (!spec.peer || spec.peer->Present()); }
 };
 
 void PutText(std::vector<std::uint8_t>& out, const std::string& text, std::uint32_t& bytes) {
@@ -67,7 +68,7 @@ struct SimUsbDriver::State {
   std::vector<Device*> Plugged() {
     std::vector<Device*> v;
     for (auto& d : devices) {
-      if (d->plugged) v.push_back(d.get());
+      if (d->Here()) v.push_back(d.get());
     }
     return v;
   }
@@ -152,7 +153,7 @@ class SimRequest : public vantiro::PendingRequest {
 void SimRequest::PerformLocked() {
   ended_ = true;
   Device* d = state_->Find(device_);
-  if (!d || !d->plugged) {
+  if (!d || !d->Here()) {
     error_ = kErrorNotConnected;
     return;
   }
@@ -257,6 +258,7 @@ void SimRequest::Data(Device& d) {
   } else {
     n = length;
     d.written[r.endpoint].emplace_back(data.begin() + start, data.begin() + start + n);
+    if (d.spec.peer) d.spec.peer->Received(d.written[r.endpoint].back());
   }
   if (r.tableOffset >= vantiro::kTransferRecordSize) {
     for (std::size_t at = r.tableOffset; at + 8 <= r.tableOffset + r.tableLength && at + 8 <= buffers_->in.size(); at += 8) {
@@ -417,7 +419,7 @@ vantiro::StartedRequest SimUsbDriver::Start(DriverHandle handle, std::uint32_t c
     return started;
   }
   Device* d = state_->Find(device);
-  if (!d->plugged) {
+  if (!d->Here()) {
     started.error = kErrorNotConnected;
     return started;
   }
@@ -438,9 +440,11 @@ vantiro::StartedRequest SimUsbDriver::Start(DriverHandle handle, std::uint32_t c
     if (!q.empty()) {
       behaviour = q.front();
       q.pop_front();
-    } else if ((pipe & 0x80) && d->inQueues[pipe].empty() && !d->failNext.count(pipe)) {
+    } else if (pipe & 0x80) {
+      if (d->inQueues[pipe].empty() && d->spec.peer)
+        if (auto bytes = d->spec.peer->Next()) d->inQueues[pipe].push_back(std::move(*bytes));
       // Nothing to send: the device NAKs until the host gives up.
-      behaviour = SimBehaviour::PendUntilAbort;
+      if (d->inQueues[pipe].empty() && !d->failNext.count(pipe)) behaviour = SimBehaviour::PendUntilAbort;
     }
   }
   auto request = std::make_unique<SimRequest>(state_, handle, device, code, std::move(buffers), behaviour, pipe);

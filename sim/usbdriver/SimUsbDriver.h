@@ -28,6 +28,18 @@ enum class SimBehaviour {
   NeverEnds,         // ignores abort and cancel
 };
 
+// What sits behind a device's bulk pipes (a simulated sensor): it takes each
+// OUT transfer and gives the next IN transfer when it has one. Called with
+// the driver's lock held, so it never calls back into the driver.
+class SimUsbPeer {
+ public:
+  virtual ~SimUsbPeer() = default;
+  virtual void Received(const std::vector<std::uint8_t>& bytes) = 0;
+  virtual std::optional<std::vector<std::uint8_t>> Next() = 0;
+  // False once the device has left the bus by itself.
+  virtual bool Present() = 0;
+};
+
 struct SimDeviceSpec {
   std::uint16_t vendorId = 0x0547;
   std::uint16_t productId = 0x1003;
@@ -46,6 +58,7 @@ struct SimDeviceSpec {
   std::uint32_t transferSize = 4096;
   std::string deviceName = "SimUsb-0";
   std::string friendlyName = "Simulated USB sensor";
+  std::shared_ptr<SimUsbPeer> peer;  // none: the queues and the log only
 };
 
 struct SimLogEntry {

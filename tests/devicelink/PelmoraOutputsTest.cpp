@@ -256,7 +256,7 @@ TEST_F(PelmoraOutputsTest, RangeRefusals) {
   };
   const Case cases[] = {
       {kQor, true, 2, 1, 19},    {kUsb, true, 2, 1, 19},   {kQor, false, 0, 1, 12},  {kQor, false, 9, 1, 12},
-      {kQor, false, 5, 1, 12},   {kQor, false, 2, 3, 14},  {kQor, false, 2, -1, 14}, {kUsb, false, 2, 3, 14},
+      {kQor, false, 5, 1, 12},   {kQor, false, 2, 3, 14},  {kQor, false, 2, -1, 14}, {kUsb, false, 2, 4, 14},
       {kUsb, false, 2, -1, 14},  {kQor, false, 3, 1, 13},  {kUsb, false, 3, 1, 13},  {kUsb, false, 9, 1, 12},
       {kUsb, false, 6, 1, 12},   {kSorn, false, 3, 1, 13},
   };

@@ -162,7 +162,7 @@ TEST_F(UsbSensorsTest, TimerPolledRunDeliversRecordsAndStopsAfterTheLast) {
     p->PollInput();
   }
   ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0].substr(0, 26), L"1,0.00000000,  1.500000,0.");
+  EXPECT_EQ(records[0].substr(0, 35), L"1,0.00000000,  1.500000,  0.000000,");
   EXPECT_EQ(records[1].substr(0, 24), L"2,1.00000000,  2.500000,");
   EXPECT_EQ(std::count(records[0].begin(), records[0].end(), L','), 9);
   EXPECT_EQ(stops, 1);

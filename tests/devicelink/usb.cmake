@@ -10,3 +10,14 @@ pel_test(devicelink_usbsens_tests
   SOURCES UsbSensorsTest.cpp
   LIBS pel_devicelink
   LOCKS registry_vb_settings)
+# The component over the shipped USB paths with simulated sensors: built into
+# bin/usbsim, beside the Vantiro.dll whose driver is simulated.
+pel_test(devicelink_usb_sim_tests
+  SOURCES usbsim/UsbSimTest.cpp
+  LIBS pel_devicelink
+  LOCKS registry_vb_settings
+  TIMEOUT 300)
+if(PEL_WINDOWS)
+  set_target_properties(devicelink_usb_sim_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PEL_USBSIM_DIR})
+  add_dependencies(devicelink_usb_sim_tests VantiroSim)
+endif()

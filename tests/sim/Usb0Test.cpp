@@ -61,7 +61,7 @@ TEST_F(Usb0, BusListsTheSetNumberOfSensorsAmongOtherDevices) {
   EXPECT_EQ(sensors()[0]->bus, usb_get_busses());
 }
 
-TEST_F(Usb0, OpenedSensorTakesWritesAndTimesOutOnReads) {
+TEST_F(Usb0, OpenedSensorAnswersItsPacketsAndTimesOutWhenSilent) {
   usbsim_set_devices(2, 0);
   usb_find_devices();
   auto found = sensors();
@@ -75,10 +75,21 @@ TEST_F(Usb0, OpenedSensorTakesWritesAndTimesOutOnReads) {
   EXPECT_EQ(usb_set_configuration(h, 1), 0);
   EXPECT_EQ(usb_claim_interface(h, 0), 0);
   EXPECT_EQ(usb_bulk_write(h, 0x04, packet, 17, 100), 17);
+  EXPECT_EQ(usb_bulk_write(h, 0x04, packet, 17, 100), 17);
+  EXPECT_EQ(usb_bulk_write(h, 0x04, packet, 5, 100), 5);  // cut short: refused
   EXPECT_LT(usb_bulk_write(h, 0x83, packet, 17, 100), 0);
   char in[1024];
+  // The identifier request is answered once; then there is nothing to read.
+  const std::string reply = "\x02" "10030004" "0008" "S" "1000002" "246" "\x03";
+  const int n = usb_bulk_read(h, 0x83, in, sizeof in, 1000);
+  ASSERT_GT(n, 0);
+  EXPECT_EQ(std::string(in, static_cast<std::size_t>(n)), reply);
+  EXPECT_EQ(usb_bulk_read(h, 0x83, in, 4, 1000), 4);  // a short read takes what fits
   EXPECT_LT(usb_bulk_read(h, 0x83, in, sizeof in, 1000), 0);
   EXPECT_EQ(std::string(usb_strerror()), "timeout");
+  char sensorLog[256];
+  EXPECT_EQ(usbsim_sensor_log(1, sensorLog, sizeof sensorLog), 32);
+  EXPECT_EQ(std::string(sensorLog), "1003 0004  \n1003 0004  \nrefused\n");
   EXPECT_EQ(usb_release_interface(h, 0), 0);
   EXPECT_EQ(usb_close(h), 0);
 }

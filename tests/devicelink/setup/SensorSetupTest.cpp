@@ -73,7 +73,7 @@ TEST_F(SensorSetupTest, RangeErrors) {
       {"channel 9", model::Qor, false, 9, 1, error::BadChannel},
       {"range 3 on a box", model::Qor, false, 2, 3, error::BadRange},
       {"negative range", model::Qor, false, 2, -1, error::BadRange},
-      {"range 3 on usb", model::UsbSensors, false, 2, 3, error::BadRange},
+      {"range 4 on usb", model::UsbSensors, false, 2, 4, error::BadRange},
       {"negative range on usb", model::UsbSensors, false, 2, -128, error::BadRange},
       {"inactive channel", model::Qor, false, 6, 1, error::BadChannel},
       {"inactive usb channel", model::UsbSensors, false, 6, 1, error::BadChannel},
@@ -108,6 +108,12 @@ TEST_F(SensorSetupTest, RangeOnUsbSensorsGoesAsPacket) {
   ASSERT_TRUE(out.usbPacket);
   EXPECT_EQ(out.usbPacket->channel, 1);
   EXPECT_EQ(out.usbPacket->data, "2");
+  // Ordinal 3 (the range a calibrated sensor reports) goes out as "3".
+  const auto three = SensorRangeSetting(Idle(model::UsbSensors, A | B), sensors, 2, 3);
+  EXPECT_EQ(three.error, 0);
+  ASSERT_TRUE(three.usbPacket);
+  EXPECT_EQ(three.usbPacket->data, "3");
+  EXPECT_EQ(three.state.channels[1].range, 3);
   EXPECT_EQ(out.state.channels[1].range, 2);
 }
 

@@ -191,7 +191,9 @@ TEST(UsbSensorSide, PollPassesMakeOneRecordPerReadingAndStopAtTheLast) {
   r.bus.sensors[0].Push(1.0);
   r.side.PollPass(false, sink, cal);
   ASSERT_EQ(sink.raised.size(), 1u);
-  EXPECT_EQ(sink.raised[0], "1,0.00000000,  1.000000,  2.000000,0.0,0.0,0.0,0.0,0.0,0.0;");
+  // Channels with a reading of 0, active or not, write their (converted) 0.
+  EXPECT_EQ(sink.raised[0],
+            "1,0.00000000,  1.000000,  2.000000,  0.000000,  0.000000,  0.000000,  0.000000,  0.000000,  0.000000;");
   // Nothing from channel A's sensor: no record.
   r.side.PollPass(false, sink, cal);
   EXPECT_EQ(sink.raised.size(), 1u);

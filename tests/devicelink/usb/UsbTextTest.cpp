@@ -182,12 +182,15 @@ TEST(UsbRecord, EightValuesQuantisedConvertedAndInverted) {
   ctx.channels[1].signInvert = true;
   ctx.channels[2].active = true;
   ctx.channels[2].rangeIndex = 7;  // no resolution for it: the value stays
-  ctx.channels[3].active = true;   // its reading is 0
+  ctx.channels[3].active = true;   // its reading is 0: the offset still shows
   ctx.convert[0] = {1, 2.0, 0.5};  // A goes through its formula
-  std::array<double, 8> v{1.234, 2.26, 3.14159, 0, 9, 0, 0, 0};
+  ctx.convert[3] = {1, 1.0, -2.5};
+  ctx.convert[5] = {1, 1.0, 4.0};  // inactive, reading 0: converted too
+  std::array<double, 8> v{1.234, 2.26, 3.14159, 0, 9, 0, 0, 0};  // E inactive with a reading
   const std::string r = FormatUsbRecord(ctx, v, 3, 1.0);
   const double a = pel::records::ConvertValue(ctx.convert, 0, 1.23);
-  EXPECT_EQ(r, "3,1.00000000," + pel::records::FormatFixed(a, 10, 6) + ", -2.300000,  3.141590,0.0,0.0,0.0,0.0,0.0;");
+  EXPECT_EQ(r, "3,1.00000000," + pel::records::FormatFixed(a, 10, 6) +
+                   ", -2.300000,  3.141590, -2.500000,0.0,  4.000000,  0.000000,  0.000000;");
 }
 
 TEST(UsbRecord, CountersRaiseAndStop) {

@@ -1,0 +1,110 @@
+// Vantiro.dll for the tests: the library's own exports, device table, driver
+// classes and endpoints, with the simulated driver in place of the kernel
+// driver and simulated sensors behind its bulk pipes. It sits in a folder of
+// its own (bin/usbsim), beside the test programs that load it, so the
+// shipped Vantiro.dll stays the one beside everything else.
+//
+// The sensors come from the environment variable PELMORA_VANTIRO_DEVICES
+// (the forms of sim/usbsensor/SensorSpec.h), read at load, or from
+// usbsim_vantiro_set_sensors.
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "sim/usbdriver/SimUsbDriver.h"
+#include "sim/usbsensor/UsbSensor.h"
+#include "usblib/VantiroTestHook.h"
+
+namespace {
+
+using pelsim::usbsensor::UsbSensor;
+
+class SensorPeer final : public pelsim::SimUsbPeer {
+ public:
+  explicit SensorPeer(std::shared_ptr<UsbSensor> s) : sensor_(std::move(s)) {}
+  void Received(const std::vector<std::uint8_t>& bytes) override {
+    sensor_->Receive(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  }
+  std::optional<std::vector<std::uint8_t>> Next() override {
+    auto p = sensor_->Send();
+    if (!p) return std::nullopt;
+    return std::vector<std::uint8_t>(p->begin(), p->end());
+  }
+  bool Present() override { return sensor_->Present(); }
+
+ private:
+  std::shared_ptr<UsbSensor> sensor_;
+};
+
+// Owned by the process; the lock guards the sensor list (the driver has its
+// own).
+struct Rig {
+  std::mutex m;
+  pelsim::SimUsbDriver driver;
+  std::vector<int> devices;
+  std::vector<std::shared_ptr<UsbSensor>> sensors;
+
+  Rig() {
+    vantiro::UseDriverForTesting(&driver);
+    if (const char* env = std::getenv("PELMORA_VANTIRO_DEVICES"))
+      if (auto specs = pelsim::usbsensor::ParseSensorSpecs(env)) Choose(std::move(*specs));
+  }
+
+  // The library's devices are closed while the driver still exists.
+  ~Rig() { vantiro::UseDriverForTesting(nullptr); }
+
+  void Choose(std::vector<pelsim::usbsensor::SensorSpec> specs) {
+    for (int d : devices) driver.Unplug(d);
+    devices.clear();
+    sensors.clear();
+    for (auto& spec : specs) {
+      auto sensor = std::make_shared<UsbSensor>(std::move(spec));
+      pelsim::SimDeviceSpec device;
+      device.serial = std::u16string(sensor->Identifier().begin(), sensor->Identifier().end());
+      device.peer = std::make_shared<SensorPeer>(sensor);
+      devices.push_back(driver.Plug(std::move(device)));
+      sensors.push_back(std::move(sensor));
+    }
+  }
+};
+
+Rig& TheRig() {
+  static Rig rig;
+  return rig;
+}
+
+// Set up at load, before the host's first call.
+const bool kReady = (TheRig(), true);
+
+}  // namespace
+
+extern "C" __declspec(dllexport) int __cdecl usbsim_vantiro_set_sensors(const char* spec) {
+  auto specs = pelsim::usbsensor::ParseSensorSpecs(spec ? spec : "");
+  if (!specs) return -1;
+  Rig& r = TheRig();
+  std::lock_guard lock(r.m);
+  r.Choose(std::move(*specs));
+  return static_cast<int>(r.sensors.size());
+}
+
+// The packets sensor n received, one per line (see libusb0.h's usbsim_sensor_log).
+extern "C" __declspec(dllexport) int __cdecl usbsim_vantiro_log(int sensor, char* out, int size) {
+  Rig& r = TheRig();
+  std::lock_guard lock(r.m);
+  if (sensor < 0 || static_cast<std::size_t>(sensor) >= r.sensors.size()) return -1;
+  const std::string text = r.sensors[static_cast<std::size_t>(sensor)]->LogText();
+  if (out && size > 0) {
+    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size - 1));
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+  }
+  return static_cast<int>(text.size());
+}
+
+extern "C" __declspec(dllexport) int __cdecl usbsim_vantiro_open_handles() {
+  (void)kReady;
+  return TheRig().driver.OpenHandles();
+}
