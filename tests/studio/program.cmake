@@ -19,7 +19,7 @@ endif()
 # Tessaly.exe end to end with simulated USB sensors, run from bin/usbsim
 # beside the Vantiro.dll with the simulated driver (TCP 4000 held, so that no
 # simulated interface answers the program's search before the sensors).
-if(TARGET Tessaly AND TARGET VantiroSim)
+if(TARGET Tessaly AND TARGET VantiroSim AND TARGET PEGRP32D)
   pel_test(tessaly_usb_end_to_end_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/TessalyUsbEndToEndTest.cpp
     LIBS pel_sim_interface pel_platform_win user32
@@ -27,13 +27,9 @@ if(TARGET Tessaly AND TARGET VantiroSim)
     TIMEOUT 300)
   target_compile_definitions(tessaly_usb_end_to_end_test PRIVATE TESSALY_EXE="${PEL_USBSIM_DIR}/Tessaly.exe")
   set_tests_properties(tessaly_usb_end_to_end_test PROPERTIES ENVIRONMENT "GTEST_FILTER=TessalyUsbEndToEnd.*")
-  add_dependencies(tessaly_usb_end_to_end_test Tessaly VantiroSim)
-  add_custom_command(TARGET tessaly_usb_end_to_end_test POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Tessaly> ${PEL_USBSIM_DIR}
-    VERBATIM)
-  if(TARGET PEGRP32D)
-    add_custom_command(TARGET tessaly_usb_end_to_end_test POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:PEGRP32D> ${PEL_USBSIM_DIR}
-      VERBATIM)
-  endif()
+  # Copied at every build, so the folder never holds an older Tessaly.exe.
+  add_custom_target(usbsim_tessaly ALL
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Tessaly> $<TARGET_FILE:PEGRP32D> ${PEL_USBSIM_DIR}
+    DEPENDS Tessaly PEGRP32D VERBATIM)
+  add_dependencies(tessaly_usb_end_to_end_test usbsim_tessaly VantiroSim)
 endif()
