@@ -228,12 +228,13 @@ TEST_F(UsbSimTest, UnderWow64TheLibusbPathRunsWithItsShortTimeout) {
   }
 }
 
-// A sensor that stops answering and one that leaves the bus, both after
-// 0.35 s: the run goes on to its end, A and C keep their channels and values.
+// A sensor that stops answering and one that leaves the bus, both 0.35 s
+// after the start: the run goes on to its end, A and C keep their channels
+// and values, and B's channel holds the last reading it gave.
 TEST_F(UsbSimTest, SensorsThatFailMidRunDoNotStopTheOthers) {
   for (const char* fault : {"silent=0.35", "unplug=0.35"}) {
     SCOPED_TRACE(fault);
-    const std::string spec = std::string("id=1000001,sensor=21,offset=1.5,slope=2;id=1000003,sensor=23,slope=0,offset=7,") +
+    const std::string spec = std::string("id=1000001,sensor=21,offset=1.5,slope=2;id=1000003,sensor=23,slope=10,offset=7,") +
                              fault + ";id=1000002,sensor=22,offset=-0.25,slope=0";
     Choose(spec.c_str());
     Connect();
@@ -247,17 +248,24 @@ TEST_F(UsbSimTest, SensorsThatFailMidRunDoNotStopTheOthers) {
     ASSERT_TRUE(PumpUntil([&] { return p->RunningMode() == 0; })) << records.Copy().size() << " records";
     const auto got = records.Copy();
     ASSERT_EQ(got.size(), 11u);
+    std::vector<std::string> b;
     for (int k = 1; k <= 11; ++k) {
       const auto want = Fields(Expected(k));
       const auto have = Fields(got[static_cast<std::size_t>(k - 1)]);
       ASSERT_EQ(have.size(), 10u) << got[static_cast<std::size_t>(k - 1)];
-      // A, then B's last reading, then C as in the two-sensor run.
+      // A, B, then C as in the two-sensor run.
       EXPECT_EQ(have[0], want[0]);
       EXPECT_EQ(have[1], want[1]);
       EXPECT_EQ(have[2], want[2]);
-      EXPECT_EQ(have[3], "  7.000000");
       EXPECT_EQ(have[4], want[3]);
+      b.push_back(have[3]);
     }
+    // B streamed 7, 8, 9, ... until it failed (at most reading 3, 10), and
+    // its channel kept that value from record 6 (0.5 s) on.
+    const double last = std::stod(b.back());
+    EXPECT_GE(last, 7.0);
+    EXPECT_LE(last, 10.0);
+    for (std::size_t k = 5; k < b.size(); ++k) EXPECT_EQ(b[k], b.back()) << k + 1;
     EXPECT_EQ(Slot(2), "1000002");
     EXPECT_EQ(State().usbSlots[2].id, "1000002");
     EXPECT_TRUE(errors.empty());
