@@ -3,8 +3,8 @@
 // second USB path (libusb0.dll, C calling convention, undecorated names).
 // Only what the link uses is declared: the bus list with its devices and
 // their device descriptors, open/configure/claim, bulk transfers, close and
-// the last error text. The structure layout is our own and is shared by the
-// link and the stand-in libusb0.dll built in sim/libusb0.
+// the last error text. The link and the stand-in libusb0.dll built in
+// sim/libusb0 share these declarations.
 //
 // Results follow libusb 0.1: 0 or a byte count for success, a negative error
 // number for failure (usb_strerror describes the last one of the calling
@@ -18,8 +18,8 @@
 // that answer packets (sim/usbsensor). Which sensors sit on it:
 //  - usbsim_set_devices(sensors, others), a test-only export, sets it at once
 //    (the next usb_find_devices sees the change);
-//  - otherwise the environment variable PELMORA_USB0_DEVICES, read at
-//    usb_init (see sim/usbsensor/SensorSpec.h for its forms);
+//  - otherwise the environment variable PELMORA_USB0_DEVICES, read at the
+//    first usb_init (see sim/usbsensor/SensorSpec.h for its forms);
 //  - otherwise the bus is empty.
 // "others" are devices of another vendor, which the link must not count.
 #include <cstddef>

@@ -258,7 +258,7 @@ void SimRequest::Data(Device& d) {
   } else {
     n = length;
     d.written[r.endpoint].emplace_back(data.begin() + start, data.begin() + start + n);
-    if (d.spec.peer) d.spec.peer->Received(d.written[r.endpoint].back());
+    if (d.spec.peer && r.endpoint == 0x04) d.spec.peer->Received(d.written[r.endpoint].back());
   }
   if (r.tableOffset >= vantiro::kTransferRecordSize) {
     for (std::size_t at = r.tableOffset; at + 8 <= r.tableOffset + r.tableLength && at + 8 <= buffers_->in.size(); at += 8) {
@@ -441,7 +441,7 @@ vantiro::StartedRequest SimUsbDriver::Start(DriverHandle handle, std::uint32_t c
       behaviour = q.front();
       q.pop_front();
     } else if (pipe & 0x80) {
-      if (d->inQueues[pipe].empty() && d->spec.peer)
+      if (pipe == 0x83 && d->inQueues[pipe].empty() && d->spec.peer)
         if (auto bytes = d->spec.peer->Next()) d->inQueues[pipe].push_back(std::move(*bytes));
       // Nothing to send: the device NAKs until the host gives up.
       if (d->inQueues[pipe].empty() && !d->failNext.count(pipe)) behaviour = SimBehaviour::PendUntilAbort;

@@ -28,8 +28,8 @@ enum class SimBehaviour {
   NeverEnds,         // ignores abort and cancel
 };
 
-// What sits behind a device's bulk pipes (a simulated sensor): it takes each
-// OUT transfer and gives the next IN transfer when it has one. Called with
+// What sits behind a device's bulk pipes 0x04 and 0x83 (a simulated sensor):
+// it takes each OUT transfer and gives the next IN transfer when it has one. Called with
 // the driver's lock held, so it never calls back into the driver.
 class SimUsbPeer {
  public:
