@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/usbdriver/SensorPeer.h"
 #include "sim/usbdriver/SimUsbDriver.h"
 #include "sim/usbsensor/UsbSensor.h"
 #include "usblib/VantiroTestHook.h"
@@ -21,23 +22,6 @@
 namespace {
 
 using pelsim::usbsensor::UsbSensor;
-
-class SensorPeer final : public pelsim::SimUsbPeer {
- public:
-  explicit SensorPeer(std::shared_ptr<UsbSensor> s) : sensor_(std::move(s)) {}
-  void Received(const std::vector<std::uint8_t>& bytes) override {
-    sensor_->Receive(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  }
-  std::optional<std::vector<std::uint8_t>> Next() override {
-    auto p = sensor_->Send();
-    if (!p) return std::nullopt;
-    return std::vector<std::uint8_t>(p->begin(), p->end());
-  }
-  bool Present() override { return sensor_->Present(); }
-
- private:
-  std::shared_ptr<UsbSensor> sensor_;
-};
 
 // Owned by the process; the lock guards the sensor list (the driver has its
 // own).
@@ -64,7 +48,7 @@ struct Rig {
       auto sensor = std::make_shared<UsbSensor>(std::move(spec));
       pelsim::SimDeviceSpec device;
       device.serial = std::u16string(sensor->Identifier().begin(), sensor->Identifier().end());
-      device.peer = std::make_shared<SensorPeer>(sensor);
+      device.peer = std::make_shared<pelsim::SensorPeer>(sensor);
       devices.push_back(driver.Plug(std::move(device)));
       sensors.push_back(std::move(sensor));
     }

@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/usbdriver/SensorPeer.h"
 #include "sim/usbdriver/SimUsbDriver.h"
 #include "usblib/DriverError.h"
 #include "usblib/UsbLibrary.h"
@@ -254,4 +255,40 @@ TEST(UsbLibrary, TwoThreadsAreSerialised) {
   EXPECT_EQ(reads, 200);
   EXPECT_EQ(writes, 200);
   EXPECT_EQ(f.sim.Written(b).size(), 200u);
+}
+
+// A simulated sensor behind the bulk pipes: the library's transfers carry its
+// packets both ways, a packet it refuses gets no answer, and once it has left
+// the bus by itself the library sees no device.
+TEST(UsbLibrary, PacketsReachASensorBehindTheBulkPipesAndItsRepliesComeBack) {
+  using pelsim::usbsensor::BuildPacket;
+  Fixture f;
+  f.usb.Init(40);
+  double now = 0;
+  pelsim::usbsensor::SensorSpec spec;
+  spec.identifier = "1234567";
+  spec.unplugAfter = 1.0;
+  auto sensor = std::make_shared<pelsim::usbsensor::UsbSensor>(spec, [&] { return now; });
+  SimDeviceSpec device;
+  device.peer = std::make_shared<pelsim::SensorPeer>(sensor);
+  f.sim.Plug(device);
+  ASSERT_EQ(f.usb.Open(), 1);
+  const std::string ask = BuildPacket({"1003", "0004", "", ""});
+  ASSERT_EQ(f.usb.Write(ask.data(), static_cast<int>(ask.size()), 0), 1);
+  Bytes in(1024);
+  const int n = f.usb.Read(in.data(), 1024, 0);
+  ASSERT_GT(n, 0);
+  EXPECT_EQ(std::string(in.begin(), in.begin() + n), BuildPacket({"1003", "0004", "S", "1234567"}));
+  std::string bad = ask;
+  bad[14] = '9';
+  ASSERT_EQ(f.usb.Write(bad.data(), static_cast<int>(bad.size()), 0), 1);
+  EXPECT_EQ(f.usb.Read(in.data(), 1024, 0), -1);
+  EXPECT_EQ(sensor->Log().back().refusal, pelsim::usbsensor::Refusal::Checksum);
+
+  const std::string start = BuildPacket({"2000", "0001", "", ""});
+  ASSERT_EQ(f.usb.Write(start.data(), static_cast<int>(start.size()), 0), 1);
+  EXPECT_GT(f.usb.Read(in.data(), 1024, 0), 0);  // the first reading
+  now = 1.0;
+  EXPECT_EQ(f.usb.CheckOpen(), 0);
+  EXPECT_EQ(f.usb.Read(in.data(), 1024, 0), 0);
 }

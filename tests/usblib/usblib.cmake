@@ -1,6 +1,6 @@
 pel_test(usblib_portable_tests PORTABLE
   SOURCES DescriptorsTest.cpp LeastSquaresTest.cpp UsbDeviceTest.cpp UsbLibraryTest.cpp
-  LIBS vantiro_portable sim_usbdriver)
+  LIBS vantiro_portable sim_usbdriver sim_usbsensor)
 
 # Benchmark, built but not run as a test.
 add_executable(usblib_fit_bench FitBenchmark.cpp)
