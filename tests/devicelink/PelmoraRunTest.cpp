@@ -211,9 +211,11 @@ TEST_F(PelmoraRunTest, DigitalStartSetsTheTimingThroughTheSetters) {
     EXPECT_DOUBLE_EQ(p->F_.SamplingTime, 0.2);
     EXPECT_DOUBLE_EQ(p->F_.ExperimentLength, p->Max_Record_Count() * 0.2);
     EXPECT_EQ(p->F_.NoOfData, p->Max_Record_Count() + 1);
-    // A slit count the byte counter can never reach is held to 1 to 255.
+    // The slit count goes out as the host set it; only the timing parser
+    // keeps it to 1 to 255.
     const auto sent = Sent();
-    EXPECT_NE(std::find(sent.begin(), sent.end(), slits > 0 ? "s{16,2,255}" : "s{16,2,1}"), sent.end()) << slits;
+    EXPECT_NE(std::find(sent.begin(), sent.end(), "s{16,2," + std::to_string(slits) + "}"), sent.end()) << slits;
+    EXPECT_EQ(p->F_.NoOfStroboSlit, slits);
     p->Pelmora(false);
   }
 }
