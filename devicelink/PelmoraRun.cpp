@@ -69,9 +69,9 @@ int TPelmora::Pelmora(bool pRun) {
     // so the start's last steps cannot undo it.
     if (runs_.starting) {
       runs_.stopDuringStart = true;
-      return 0;
+      return F_.ErrorNumber;
     }
-    F_.ErrorNumber = 0;
+    // ErrorNumber is not cleared: a stop reports what was last raised.
     StopRun();
     return F_.ErrorNumber;
   }

@@ -242,6 +242,46 @@ TEST_F(PelmoraRunTest, StopSendsTheStopCommandsAndFiresStopExperimentEvenWhenIdl
   EXPECT_EQ(stops, 2);
 }
 
+// A stop does not clear ErrorNumber: it returns what was raised last, also
+// where the stop itself sends nothing (the unnamed model, USB sensors).
+TEST_F(PelmoraRunTest, StopReturnsTheErrorNumberItFinds) {
+  ConnectBox("{Pelmora ASTER}");
+  Active({0, 3});
+  ProcessState().sensors.ch[3].sensorId = 77;
+  p->Runs().sensorInClass = [](const std::string& cls, int id) { return cls == "DigitalModule" && id == 77; };
+  ASSERT_EQ(p->Pelmora(true), 5);
+  EXPECT_EQ(p->Pelmora(false), 5);
+  EXPECT_EQ(p->ErrorNumber(), 5);
+  EXPECT_EQ(stops, 1);
+
+  const auto fresh = [this] {
+    p->CloseComm();
+    p.reset();
+    rig = fake::Rig{};
+    stops = 0;
+    SetUp();
+  };
+  fresh();
+  ConnectBox("{Pelmora X-9}");
+  ASSERT_EQ(ProcessState().modelState, 9);
+  p->F_.ErrorNumber = 13;
+  EXPECT_EQ(p->Pelmora(false), 13);
+  EXPECT_EQ(p->ErrorNumber(), 13);
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(stops, 1);
+
+  fresh();
+  rig.usb->devices = 1;
+  p->UseOnlyUSBSensor(true);
+  p->AutoDetect(false);
+  ASSERT_EQ(p->InitializeComm(), 0);
+  ASSERT_EQ(p->PelmoraType(), "USB");
+  p->F_.ErrorNumber = 14;
+  EXPECT_EQ(p->Pelmora(false), 14);
+  EXPECT_EQ(p->ErrorNumber(), 14);
+  EXPECT_EQ(stops, 1);
+}
+
 TEST_F(PelmoraRunTest, ClosedOrBusyComponentRefusesWithError6Or22) {
   EXPECT_EQ(p->Pelmora(true), 6);
   EXPECT_EQ(p->Pelmora(false), 6);
