@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -280,6 +281,28 @@ TEST_F(PelmoraRunTest, StopReturnsTheErrorNumberItFinds) {
   EXPECT_EQ(p->Pelmora(false), 14);
   EXPECT_EQ(p->ErrorNumber(), 14);
   EXPECT_EQ(stops, 1);
+}
+
+// A DataReceived handler that throws ends that record's delivery: the record
+// is not listed and the message loop is not pumped for it; the run and the
+// records after it go on.
+TEST_F(PelmoraRunTest, AThrowingDataReceivedHandlerEndsThatRecordsDelivery) {
+  ConnectBox("{Pelmora ASTER}");
+  Active({0});
+  std::vector<std::string> course;
+  p->DataReceived([&](TPelmora&, const std::wstring& d) {
+    records.emplace_back(d.begin(), d.end());
+    course.push_back("record " + std::to_string(records.size()));
+    if (records.size() == 2) throw std::runtime_error("host failed");
+  });
+  ASSERT_EQ(p->Pelmora(true), 0);
+  rig.host->onPump = [&] { course.push_back("pump"); };
+  rig.serial->Deliver(Frame39("1") + Frame39("2") + Frame39("3"));
+  rig.host->onPump = nullptr;
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(course, (std::vector<std::string>{"record 1", "pump", "record 2", "record 3", "pump"}));
+  EXPECT_EQ(p->RunningMode(), 1);
+  EXPECT_EQ(p->GetDataList(), records[0] + records[2]);
 }
 
 TEST_F(PelmoraRunTest, ClosedOrBusyComponentRefusesWithError6Or22) {
