@@ -48,9 +48,11 @@ int autoSensorId(IdentifyLink& link, const SensorRegistry& reg, int languageId, 
   if (isBoxModel(opt.modelState)) {
     link.pumpAndPoll();
     const IdentifyCommands cmd = identifyCommands(opt.mode8Port, opt.inputMode, opt.digitalTiming);
-    // The mode command's answer (an 8-port box answers "s{11,5}") is not
-    // awaited: the flush drops it.
     link.sendCommand(cmd.inputMode);
+    // An 8-port interface answers its mode switch (the connect's probe
+    // relies on that): a reply arriving after a bare flush would be taken
+    // for the ID list, so it is awaited first.
+    if (opt.mode8Port) link.waitReply();
     link.flushInput();
     link.sendCommand(cmd.identify);
     const std::string reply = link.waitReply();

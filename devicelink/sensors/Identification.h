@@ -48,8 +48,8 @@ IdentifyCommands identifyCommands(bool mode8Port, InputMode inputMode, bool digi
 // Whether the model state speaks the box protocol (0, 1, 2, 4, 5, 7).
 bool isBoxModel(int modelState);
 
-// AutoSensorID. The input-mode command's reply (also "s{11,5}"'s in 8-port
-// mode) is not awaited; the flush after it drops it. errorNumber and runningMode are the component's fields
+// AutoSensorID. In 8-port mode the reply to "s{11,5}" is awaited and dropped
+// before the flush. errorNumber and runningMode are the component's fields
 // (raiseDeviceError is expected to set the same errorNumber). Returns the
 // final errorNumber: 0, 22 (not idle: nothing sent, nothing changed) or 30.
 // usbPath runs for model state 3. runningMode goes from 4 back to 0 on every way out,

@@ -187,8 +187,8 @@ TEST(AutoSensorId, BoxPathSendsTheCommandsAndLoadsTexts) {
   c.link.log.clear();
   c.link.reply = "{12,0,5,0,0,0,0,0}\r\n";
   EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t), 0);
-  // The 8-port switch's own answer is not awaited: the flush drops it.
-  EXPECT_EQ(c.link.log, (std::vector<std::string>{"pump", "s{11,5}", "flush", "s{20,2}", "wait"}));
+  // The 8-port switch's own answer is awaited, so it cannot pass for the IDs.
+  EXPECT_EQ(c.link.log, (std::vector<std::string>{"pump", "s{11,5}", "wait", "flush", "s{20,2}", "wait"}));
 }
 
 TEST(AutoSensorId, TextsAreReadOnlyWhenAnIdChanged) {
