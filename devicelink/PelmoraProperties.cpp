@@ -114,7 +114,7 @@ void TPelmora::NoOfOverSampling(int count) {
 }
 
 void TPelmora::CHInputMode(CHInput m) {
-  // Leaving Digital gives the relabelled channel its sensor's texts back.
+  // Leaving Digital gives the relabelled channel its sensor's unit and resolutions back.
   const sensors::SetupCatalog sensorTables(SensorSettings(), F_.LanguageID);
   ApplySetterOutcome(setup::SetCHInputMode(SetupSnapshot(), static_cast<setup::CHInput>(m), sensorTables));
 }

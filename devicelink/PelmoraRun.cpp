@@ -69,9 +69,9 @@ int TPelmora::Pelmora(bool pRun) {
     // so the start's last steps cannot undo it.
     if (runs_.starting) {
       runs_.stopDuringStart = true;
-      return 0;
+      return F_.ErrorNumber;
     }
-    F_.ErrorNumber = 0;
+    // ErrorNumber is not cleared: a stop reports what was last raised.
     StopRun();
     return F_.ErrorNumber;
   }
@@ -240,8 +240,8 @@ void TPelmora::StartByInputMode(bool tolemicFamily) {
         SendCommand("s{11,2}");
         const auto& o = s.digitalTimingOptions;
         SendCommand(std::string("s{16,1,") + (o[0] ? "1," : "0,") + (o[1] ? "1," : "0,") + (o[2] ? "1}" : "0}"));
-        // The interface counts slits in a byte: the same 1 to 255 as the timing parser.
-        SendCommand(Cmd("16,2," + std::to_string(pel::records::EffectiveStroboSlit(F_.NoOfStroboSlit))));
+        // Sent as the host set it; only the timing parser keeps it to 1 to 255.
+        SendCommand(Cmd("16,2," + std::to_string(F_.NoOfStroboSlit)));
       } else {
         F_.ExperimentMode = 3;
         SendCommand("s{11,0}");

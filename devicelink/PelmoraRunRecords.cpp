@@ -99,12 +99,10 @@ void TPelmora::ParseLastFrame(int parser) {
 
 bool TPelmora::DeliverRecord(const std::string& record) {
   const int stops = runs_.stopCount;
+  // One guard over the three steps: a handler that throws ends them, so that
+  // record is not listed and nothing is pumped; the run goes on.
   try {
     if (F_.DataReceived) FireDataReceived(std::wstring(record.begin(), record.end()));
-  } catch (...) {
-    // A failing handler loses neither the record nor the run.
-  }
-  try {
     runs_.recent.Append(record);
     Host().PumpMessages();
   } catch (...) {

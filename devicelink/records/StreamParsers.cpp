@@ -10,12 +10,10 @@
 namespace pel::records {
 namespace {
 
-// Fields of the frame body. Empty fields (a body that ends in blanks) carry no
-// value, so they are left out rather than spoiling the record.
+// Fields of the frame body. A body that ends in two or more blanks ends in an
+// empty field, which is no number: like any bad field it ends the frame.
 std::vector<std::string> BodyFields(std::string_view frame) {
-  std::vector<std::string> fields = pel::link::SplitFields(pel::link::ReplyBody(frame), ' ');
-  fields.erase(std::remove(fields.begin(), fields.end(), std::string()), fields.end());
-  return fields;
+  return pel::link::SplitFields(pel::link::ReplyBody(frame), ' ');
 }
 
 // "%d,%10.8f" of the next record; advances both counters.

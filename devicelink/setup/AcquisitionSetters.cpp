@@ -42,7 +42,9 @@ void LabelTimingChannel(SetupState& s, int ch) {
   s.timingLabelChannel = ch;
 }
 
-// Leaving Digital: the timing label must not stay on an analog channel.
+// Leaving Digital: the timing label must not stay on an analog channel. Only
+// what the label replaced (unit and resolutions) comes back from the sensor's
+// entry; the name was never touched, so one the host set stays.
 void RestoreTimingChannel(SetupState& s, const SensorCatalog& sensors) {
   if (s.timingLabelChannel < 0 || s.timingLabelChannel >= kChannels) {
     s.timingLabelChannel = -1;
@@ -50,7 +52,6 @@ void RestoreTimingChannel(SetupState& s, const SensorCatalog& sensors) {
   }
   auto& c = s.channels[s.timingLabelChannel];
   const SensorInfo info = sensors.Describe(c.sensorId);
-  c.name = info.name;
   c.unit = info.unit;
   for (int r = 0; r < 3; ++r) c.resolution[r] = info.resolution[r];
   s.timingLabelChannel = -1;

@@ -95,7 +95,7 @@ struct SetupState {
   // USB sensors: the one channel timed in digital input mode.
   int digitalChannel = 0;
   // Channel whose texts the Digital mode replaced with the timing label, -1 none;
-  // leaving Digital gives it back its sensor's texts.
+  // leaving Digital gives it back its sensor's unit and resolutions.
   int timingLabelChannel = -1;
 
   bool chOutput = false;

@@ -2,6 +2,8 @@
 // link input and output, and connecting.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "devicelink/LinkFraming.h"
 #include "devicelink/Pelmora.h"
 #include "devicelink/sensors/SettingsSource.h"
@@ -251,6 +253,26 @@ TEST_F(PelmoraLinkTest, UserSetPortIdentifiesProbesAndReadsProductInfo) {
   EXPECT_EQ(p->RunningMode(), -1);
   EXPECT_EQ(p->InitializeComm(), 0);  // and again after a close
   EXPECT_EQ(p->PelmoraType(), "Sorn II");
+}
+
+// An 8-port box answers its mode switch. A box that takes longer to answer
+// than the flushes after the command (60 ms here, every answer in turn) must
+// not have that answer read as the ID list: the identification waits for it.
+TEST_F(PelmoraLinkTest, EightPortIdentificationAwaitsTheModeSwitchAnswer) {
+  Interface("COM3", "{Pelmora QOR}");
+  p->VCPort(3);
+  ASSERT_EQ(p->InitializeComm(), 0);
+  ASSERT_TRUE(p->SetChangeModeFor8Port(true));
+  auto& answer = rig.serial->answering["COM3"];
+  answer = [probe = answer](const std::string& cmd) -> std::string {
+    return cmd == "s{20,2}" ? "{12,0,0,0,5,0,0,12}\r\n" : probe(cmd);
+  };
+  rig.serial->delayMs = 60;
+  EXPECT_EQ(p->AutoSensorID(), 0);
+  std::array<int, 8> ids{};
+  for (std::size_t i = 0; i < 8; ++i) ids[i] = ProcessState().sensors.ch[i].sensorId;
+  EXPECT_EQ(ids, (std::array<int, 8>{12, 0, 0, 0, 5, 0, 0, 12}));
+  EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(PelmoraLinkTest, SilentPortGarbageAndNothingGiveError1) {

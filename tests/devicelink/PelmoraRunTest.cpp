@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -211,9 +212,11 @@ TEST_F(PelmoraRunTest, DigitalStartSetsTheTimingThroughTheSetters) {
     EXPECT_DOUBLE_EQ(p->F_.SamplingTime, 0.2);
     EXPECT_DOUBLE_EQ(p->F_.ExperimentLength, p->Max_Record_Count() * 0.2);
     EXPECT_EQ(p->F_.NoOfData, p->Max_Record_Count() + 1);
-    // A slit count the byte counter can never reach is held to 1 to 255.
+    // The slit count goes out as the host set it; only the timing parser
+    // keeps it to 1 to 255.
     const auto sent = Sent();
-    EXPECT_NE(std::find(sent.begin(), sent.end(), slits > 0 ? "s{16,2,255}" : "s{16,2,1}"), sent.end()) << slits;
+    EXPECT_NE(std::find(sent.begin(), sent.end(), "s{16,2," + std::to_string(slits) + "}"), sent.end()) << slits;
+    EXPECT_EQ(p->F_.NoOfStroboSlit, slits);
     p->Pelmora(false);
   }
 }
@@ -238,6 +241,68 @@ TEST_F(PelmoraRunTest, StopSendsTheStopCommandsAndFiresStopExperimentEvenWhenIdl
   EXPECT_FALSE(ProcessState().receive.binary);
   EXPECT_FALSE(ProcessState().receive.frameMode);
   EXPECT_EQ(stops, 2);
+}
+
+// A stop does not clear ErrorNumber: it returns what was raised last, also
+// where the stop itself sends nothing (the unnamed model, USB sensors).
+TEST_F(PelmoraRunTest, StopReturnsTheErrorNumberItFinds) {
+  ConnectBox("{Pelmora ASTER}");
+  Active({0, 3});
+  ProcessState().sensors.ch[3].sensorId = 77;
+  p->Runs().sensorInClass = [](const std::string& cls, int id) { return cls == "DigitalModule" && id == 77; };
+  ASSERT_EQ(p->Pelmora(true), 5);
+  EXPECT_EQ(p->Pelmora(false), 5);
+  EXPECT_EQ(p->ErrorNumber(), 5);
+  EXPECT_EQ(stops, 1);
+
+  const auto fresh = [this] {
+    p->CloseComm();
+    p.reset();
+    rig = fake::Rig{};
+    stops = 0;
+    SetUp();
+  };
+  fresh();
+  ConnectBox("{Pelmora X-9}");
+  ASSERT_EQ(ProcessState().modelState, 9);
+  p->F_.ErrorNumber = 13;
+  EXPECT_EQ(p->Pelmora(false), 13);
+  EXPECT_EQ(p->ErrorNumber(), 13);
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(stops, 1);
+
+  fresh();
+  rig.usb->devices = 1;
+  p->UseOnlyUSBSensor(true);
+  p->AutoDetect(false);
+  ASSERT_EQ(p->InitializeComm(), 0);
+  ASSERT_EQ(p->PelmoraType(), "USB");
+  p->F_.ErrorNumber = 14;
+  EXPECT_EQ(p->Pelmora(false), 14);
+  EXPECT_EQ(p->ErrorNumber(), 14);
+  EXPECT_EQ(stops, 1);
+}
+
+// A DataReceived handler that throws ends that record's delivery: the record
+// is not listed and the message loop is not pumped for it; the run and the
+// records after it go on.
+TEST_F(PelmoraRunTest, AThrowingDataReceivedHandlerEndsThatRecordsDelivery) {
+  ConnectBox("{Pelmora ASTER}");
+  Active({0});
+  std::vector<std::string> course;
+  p->DataReceived([&](TPelmora&, const std::wstring& d) {
+    records.emplace_back(d.begin(), d.end());
+    course.push_back("record " + std::to_string(records.size()));
+    if (records.size() == 2) throw std::runtime_error("host failed");
+  });
+  ASSERT_EQ(p->Pelmora(true), 0);
+  rig.host->onPump = [&] { course.push_back("pump"); };
+  rig.serial->Deliver(Frame39("1") + Frame39("2") + Frame39("3"));
+  rig.host->onPump = nullptr;
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(course, (std::vector<std::string>{"record 1", "pump", "record 2", "record 3", "pump"}));
+  EXPECT_EQ(p->RunningMode(), 1);
+  EXPECT_EQ(p->GetDataList(), records[0] + records[2]);
 }
 
 TEST_F(PelmoraRunTest, ClosedOrBusyComponentRefusesWithError6Or22) {

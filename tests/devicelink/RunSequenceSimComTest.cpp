@@ -79,6 +79,14 @@ TEST_F(RunSequenceSimCom, QorStartsEachInputModeWithItsCommands) {
          ASSERT_EQ(c.CHInputMode(), CHInput::Digital);
        },
        with({"s{11,0}", "s{13,2}", "s{10,1}"}), true},
+      // After the timing stream: a slit count this high would hold back its records.
+      {"digital timing mode, more slits than a byte holds",
+       [](TPelmora& c) {
+         c.DigitalTimmingMode(true);
+         c.NoOfStroboSlit(300);
+         c.CHInputMode(CHInput::Digital);
+       },
+       with({"s{11,2}", "s{16,1,1,0,0}", "s{16,2,300}", "s{10,1}"}), false},
       {"scope", [](TPelmora& c) { c.CHInputMode(CHInput::Scope); }, {"s{11,3}", "s{88,1,20}", "s{88,0}", "s{50,0}"},
        false},
   };

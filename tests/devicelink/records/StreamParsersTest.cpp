@@ -45,7 +45,7 @@ TEST(AnalogFrame, GoldenRecords) {
        "8.000000;"},
       {"six values in 4-port mode are all kept", Frame("1 2 3 4 5 6"), 0.1, false, 0,
        "1,0.00000000,  1.000000,  2.000000,  3.000000,  4.000000,  5.000000,  6.000000;"},
-      {"trailing blanks in the body", Frame(" 1 2  "), 0.1, false, 0, "1,0.00000000,  1.000000,  2.000000, 0.0, 0.0;"},
+      {"one trailing blank adds no field", Frame(" 1 2 "), 0.1, false, 0, "1,0.00000000,  1.000000,  2.000000, 0.0, 0.0;"},
       {"right-aligned 39-character frame", PaddedFrame({"1.300", "0.000", "-0.500", "3.000"}, 9), 0.1, false, 0,
        "1,0.00000000,  1.300000, 0.0, -0.500000,  3.000000;"},
   };
@@ -82,6 +82,39 @@ TEST(AnalogFrame, BadFieldDropsTheRecordButCountsIt) {
   EXPECT_EQ(ctx.recordCounter, 1);
   ParseAnalogFrame(ctx, Frame(""), sink);  // no fields: nothing at all
   EXPECT_EQ(ctx.recordCounter, 1);
+}
+
+// Two or more blanks before the closing brace leave an empty last field. It is
+// no number, so it ends the frame as a bad field does: the sample it starts is
+// counted (number and time) but never delivered, and the next frame goes on
+// after the gap.
+TEST(StreamFrames, AnEmptyLastFieldEndsTheFrameAfterCountingItsSample) {
+  using Parser = void (*)(StreamContext&, std::string_view, RecordSink&);
+  struct Case {
+    const char* name;
+    Parser parse;
+    std::string frame;
+    std::vector<std::string> records;
+    std::string next;  // the first record of the following frame " 5"
+  } cases[] = {
+      {"normal stream", ParseAnalogFrame, Frame(" 1 2  "), {}, "2,0.20000000,  5.000000, 0.0, 0.0, 0.0;"},
+      {"normal stream, blanks only", ParseAnalogFrame, Frame("   "), {}, "2,0.20000000,  5.000000, 0.0, 0.0, 0.0;"},
+      {"fast single", ParseFastSingleFrame, Frame(" 1 2  "),
+       {"1,0.00000000,  1.000000, 0.0, 0.0, 0.0;", "2,0.20000000,  2.000000, 0.0, 0.0, 0.0;"},
+       "4,0.60000000,  5.000000, 0.0, 0.0, 0.0;"},
+      {"fast block", ParseFastBlockFrame, Frame(" 1 2  "),
+       {"1,0.00000000,  1.000000,  0.0,  0.0,  0.0;", "2,0.20000000,  2.000000,  0.0,  0.0,  0.0;"},
+       "4,0.60000000,  5.000000,  0.0,  0.0,  0.0;"},
+  };
+  for (const Case& c : cases) {
+    StreamContext ctx = Context(kModelTolemic, {0}, 0.1);
+    FakeSink sink;
+    c.parse(ctx, c.frame, sink);
+    EXPECT_EQ(sink.records, c.records) << c.name;
+    c.parse(ctx, Frame(" 5"), sink);
+    ASSERT_EQ(sink.records.size(), c.records.size() + 1) << c.name;
+    EXPECT_EQ(sink.records.back(), c.next) << c.name;
+  }
 }
 
 TEST(AnalogFrame, AutoStopAtThePlannedCount) {

@@ -280,6 +280,24 @@ TEST_F(InputModeTest, LeavingDigitalRestoresTheSensorTexts) {
   EXPECT_EQ(out.state.channels[0].unit, "V");
 }
 
+// The name is the host's (CHxName), before and during Digital: leaving
+// Digital gives back only what the timing label replaced.
+TEST_F(InputModeTest, LeavingDigitalKeepsTheNameTheHostSet) {
+  SetupState s = Idle(model::Vaxo, C);
+  s.channels[2].name = "Probe 1";
+  auto digital = SetCHInputMode(s, CHInput::Digital, sensors).state;
+  EXPECT_EQ(digital.channels[2].name, "Probe 1");
+  auto out = SetCHInputMode(digital, CHInput::Analog, sensors);
+  EXPECT_EQ(out.state.channels[2].name, "Probe 1");
+  EXPECT_EQ(out.state.channels[2].unit, "C");
+
+  digital = SetCHInputMode(out.state, CHInput::Digital, sensors).state;
+  digital.channels[2].name = "Gate";
+  out = SetCHInputMode(digital, CHInput::Scope, sensors);
+  EXPECT_EQ(out.state.channels[2].name, "Gate");
+  EXPECT_DOUBLE_EQ(out.state.channels[2].resolution[0], 0.1);
+}
+
 struct OverSamplingCase {
   double time;
   int runningMode;
