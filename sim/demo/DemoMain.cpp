@@ -1,0 +1,25 @@
+// PelmoraDemo: works the programs' windows for scripts/demo.sh.
+//   PelmoraDemo tessaly EXE [--press] [--shot FILE.png]
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "sim/demo/DemoSteps.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  auto option = [&](const std::string& name) {
+    for (std::size_t i = 0; i + 1 < args.size(); ++i)
+      if (args[i] == name) return args[i + 1];
+    return std::string();
+  };
+  auto flag = [&](const std::string& name) {
+    for (const auto& a : args)
+      if (a == name) return true;
+    return false;
+  };
+  if (args.size() >= 2 && args[0] == "tessaly")
+    return pel::demo::RunTessaly(args[1], flag("--press"), option("--shot"));
+  std::fprintf(stderr, "usage: PelmoraDemo tessaly EXE [--press] [--shot FILE.png]\n");
+  return 2;
+}
