@@ -24,12 +24,12 @@ for producer in scripts/bench.d/*.sh; do
   grep -a $'^BENCH\t' "build/bench-out/$name.out" >>"$rows" || true
 done
 awk -F'\t' '
-  BEGIN { printf "%-58s %14s %-10s %10s %7s  %s\n", "name", "measured", "unit", "bound", "ratio", "" }
+  BEGIN { printf "%-66s %14s %-10s %10s %7s  %s\n", "name", "measured", "unit", "bound", "ratio", "" }
   NF >= 6 {
     m = $3 + 0; b = $5 + 0
     if ($6 == "higher") ratio = (m > 0) ? b / m : -1; else ratio = (b > 0) ? m / b : -1
     verdict = (ratio >= 0 && ratio <= 1) ? "ok" : "OVER"
     rs = (ratio < 0) ? "-" : sprintf("%.3g", ratio)
-    printf "%-58s %14s %-10s %10s %7s  %s\n", $2, $3, $4, $5 ($6 == "higher" ? " min" : " max"), rs, verdict
+    printf "%-66s %14s %-10s %10s %7s  %s\n", $2, $3, $4, $5 ($6 == "higher" ? " min" : " max"), rs, verdict
   }' "$rows"
 exit $status

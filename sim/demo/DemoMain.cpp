@@ -1,5 +1,8 @@
 // PelmoraDemo: works the programs' windows for scripts/demo.sh.
 //   PelmoraDemo tessaly EXE [--press] [--shot FILE.png]
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -7,6 +10,8 @@
 #include "sim/demo/DemoSteps.h"
 
 int main(int argc, char** argv) {
+  // The texts printed keep their own line ends.
+  _setmode(_fileno(stdout), _O_BINARY);
   std::vector<std::string> args(argv + 1, argv + argc);
   auto option = [&](const std::string& name) {
     for (std::size_t i = 0; i + 1 < args.size(); ++i)
