@@ -32,7 +32,7 @@ if [ -z "${PELMORA_DEMO_INNER:-}" ]; then
   echo "demo: building the programs (build/win64)"
   case $program in
     tessaly) build_win64 Tessaly PelmoraSim PelmoraDemo ;;
-    quillon) build_win64 Quillon QuillonDemoSim PelmoraDemo ;;
+    quillon) build_win64 Quillon PelmoraDemo ;;
     activex) build_win64 PelmoraX PelmoraSim PelmoraXDemo ;;
   esac
   if [ $headless = 1 ]; then
@@ -46,13 +46,13 @@ out=build/demo
 mkdir -p "$out"
 export WINEPREFIX=$root/build/demo-prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 bin=build/win64/bin
-wine_run() { bash scripts/wine-run.sh "$@"; }
+export PELMORA_WINEPREFIX=$WINEPREFIX  # for compair.sh
 
 pids=()
 cleanup() {
   local p
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  [ -n "${compair:-}" ] && PELMORA_WINEPREFIX=$WINEPREFIX bash scripts/compair.sh stop $compair >/dev/null 2>&1
+  [ -n "${compair:-}" ] && bash scripts/compair.sh stop $compair >/dev/null 2>&1
   wineserver -k >/dev/null 2>&1 </dev/null || true
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
 }
@@ -92,6 +92,20 @@ tessaly)
   cat "$out/tessaly.txt"
   echo "demo: $(wc -l <"$out/tessaly.txt") rows; run flag now $(wine_run reg query "$iface" /v ExcelToTessalyRunFlag 2>/dev/null </dev/null | tr -d '\r' | awk '/ExcelToTessalyRunFlag/ {print $3}')"
   [ -f "$out/tessaly.png" ] && echo "demo: screenshot $out/tessaly.png"
+  ;;
+quillon)
+  # The high-speed interface, simulated by the driver on COM12; Quillon
+  # finds it through COM11, the other end of a pty pair.
+  compair="11 12"
+  bash scripts/compair.sh start $compair
+  rm -f "$out/quillon.csv" "$out/quillon.png"
+  echo "demo: Quillon: a capture, the buffer list, a download, the Save dialog"
+  wine_run "$bin/PelmoraDemo.exe" quillon "$(dos_path "$bin/Quillon.exe")" --ports 11,12 \
+    --csv "$(dos_path "$out/quillon.csv")" --shot "$(dos_path "$out/quillon.png")" </dev/null >"$out/quillon.txt"
+  echo "demo: $out/quillon.csv as Quillon wrote it:"
+  cat "$out/quillon.txt"
+  echo "demo: $(($(wc -l <"$out/quillon.txt") - 3)) samples"
+  [ -f "$out/quillon.png" ] && echo "demo: screenshot $out/quillon.png"
   ;;
 *)
   echo "demo: --program $program is not built yet" >&2

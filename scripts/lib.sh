@@ -12,6 +12,10 @@ build_win64() { # targets...
 # A Windows path for a file of the host (Wine's Z: drive).
 dos_path() { local p; p=$(realpath -m "$1"); p="Z:$p"; echo "${p//\//\\}"; }
 
+# A Windows program under Wine in WINEPREFIX (the test helper's own default
+# prefix is the test prefix, so it is named here each time).
+wine_run() { PELMORA_WINEPREFIX=$WINEPREFIX bash scripts/wine-run.sh "$@"; }
+
 # Makes or updates the Wine prefix in WINEPREFIX and keeps its wineserver up.
 # The boot runs under a server of its own that is let end first: booted under
 # a persistent one, the prefix's service manager is left broken for COM.
@@ -19,10 +23,10 @@ boot_prefix() {
   mkdir -p "$WINEPREFIX"
   wineserver -k >/dev/null 2>&1 </dev/null || true
   timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true
-  bash scripts/wine-run.sh wineboot -i >/dev/null 2>&1 </dev/null || true
+  wine_run wineboot -i >/dev/null 2>&1 </dev/null || true
   timeout 120 wineserver -w >/dev/null 2>&1 </dev/null || true
   wineserver -p >/dev/null 2>&1 </dev/null
-  bash scripts/wine-run.sh wineboot -i >/dev/null 2>&1 </dev/null || true
+  wine_run wineboot -i >/dev/null 2>&1 </dev/null || true
 }
 
 # Waits up to $2 seconds for the text $3 to show in file $1.

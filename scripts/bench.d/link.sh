@@ -20,7 +20,7 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 boot_prefix
 bash scripts/compair.sh start 7 8 >&2
-bash scripts/wine-run.sh reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v PelmoraBench7 /t REG_SZ /d COM7 /f \
+wine_run reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v PelmoraBench7 /t REG_SZ /d COM7 /f \
   </dev/null >/dev/null 2>&1
 out=$root/build/bench-out
 mkdir -p "$out"

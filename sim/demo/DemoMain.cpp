@@ -1,9 +1,11 @@
 // PelmoraDemo: works the programs' windows for scripts/demo.sh.
 //   PelmoraDemo tessaly EXE [--press] [--shot FILE.png]
+//   PelmoraDemo quillon EXE --ports HOST,SIM --csv FILE.csv [--shot FILE.png]
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,15 @@ int main(int argc, char** argv) {
   };
   if (args.size() >= 2 && args[0] == "tessaly")
     return pel::demo::RunTessaly(args[1], flag("--press"), option("--shot"));
-  std::fprintf(stderr, "usage: PelmoraDemo tessaly EXE [--press] [--shot FILE.png]\n");
+  if (args.size() >= 2 && args[0] == "quillon") {
+    const std::string ports = option("--ports");
+    const auto comma = ports.find(',');
+    if (comma != std::string::npos && !option("--csv").empty())
+      return pel::demo::RunQuillon(args[1], std::atoi(ports.c_str()), std::atoi(ports.c_str() + comma + 1),
+                                   option("--csv"), option("--shot"));
+  }
+  std::fprintf(stderr,
+               "usage: PelmoraDemo tessaly EXE [--press] [--shot FILE.png]\n"
+               "       PelmoraDemo quillon EXE --ports HOST,SIM --csv FILE.csv [--shot FILE.png]\n");
   return 2;
 }

@@ -10,3 +10,13 @@ namespace pel::demo {
 int RunTessaly(const std::string& exe, bool press, const std::string& shot);
 
 }  // namespace pel::demo
+
+namespace pel::demo {
+
+// Quillon against the simulated high-speed interface on COM simPort (linked
+// to hostPort): a capture, the buffer list, a download, the Save dialog
+// filled with csvPath, a screenshot; then prints the file written.
+int RunQuillon(const std::string& exe, int hostPort, int simPort, const std::string& csvPath,
+               const std::string& shot);
+
+}  // namespace pel::demo

@@ -90,8 +90,12 @@ void Click(HWND button) {
 }
 
 bool Screenshot(HWND w, const std::string& path) {
+  // The client area: without a window manager the frame is not what a user sees.
   RECT r{};
-  if (!GetWindowRect(w, &r)) return false;
+  if (!GetClientRect(w, &r)) return false;
+  MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sleep(300);
   const int width = r.right - r.left, height = r.bottom - r.top;
   if (width <= 0 || height <= 0) return false;
   HDC screen = GetDC(nullptr);

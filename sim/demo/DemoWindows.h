@@ -20,7 +20,7 @@ HWND FindControl(HWND parent, int id);
 HWND FindButton(HWND parent, const std::string& caption);
 // What a click on the button sends its parent.
 void Click(HWND button);
-// The window as the screen shows it, written as PNG.
+// The window's client area as the screen shows it (repainted first), as PNG.
 bool Screenshot(HWND w, const std::string& path);
 // CF_TEXT of the clipboard, empty when there is none.
 std::string ClipboardText();
