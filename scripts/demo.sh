@@ -107,7 +107,12 @@ quillon)
   echo "demo: $(($(wc -l <"$out/quillon.txt") - 3)) samples"
   [ -f "$out/quillon.png" ] && echo "demo: screenshot $out/quillon.png"
   ;;
-*)
-  echo "demo: --program $program is not built yet" >&2
-  exit 1 ;;
+activex)
+  start_sim "$out/sim.log" --tcp --model sorn --sensors 12,5
+  echo "demo: registering PelmoraX with regsvr32"
+  wine_run regsvr32 /s "$(dos_path "$bin/PelmoraX.dll")" </dev/null >/dev/null 2>&1 \
+    || { echo "regsvr32 could not register PelmoraX.dll" >&2; exit 1; }
+  echo "demo: a COM client of the control; each record as its event brings it:"
+  wine_run "$bin/PelmoraXDemo.exe" 2 0.1 </dev/null | tee "$out/activex.txt"
+  ;;
 esac

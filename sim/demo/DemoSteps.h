@@ -9,10 +9,6 @@ namespace pel::demo {
 // for the user to end it. Then prints the table handed back on the clipboard.
 int RunTessaly(const std::string& exe, bool press, const std::string& shot);
 
-}  // namespace pel::demo
-
-namespace pel::demo {
-
 // Quillon against the simulated high-speed interface on COM simPort (linked
 // to hostPort): a capture, the buffer list, a download, the Save dialog
 // filled with csvPath, a screenshot; then prints the file written.
