@@ -8,6 +8,14 @@
 # studio hands back on the clipboard. With --headless, or without a display,
 # it runs under Xvfb, presses Start and End itself and leaves a screenshot in
 # build/demo/tessaly.png.
+# quillon: a capture on the simulated high-speed interface over a COM pair,
+# its download saved through the Save dialog; prints build/demo/quillon.csv
+# and leaves build/demo/quillon.png.
+# activex: PelmoraX registered with regsvr32; a COM client prints the records
+# of a 2 s run as the control's events bring them.
+#
+# PELMORA_DEMO_PREFIX and PELMORA_DEMO_OUT choose another prefix and output
+# folder; PELMORA_DEMO_NO_BUILD=1 skips the install and build steps.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -19,7 +27,7 @@ while [ $# -gt 0 ]; do
   case $1 in
     --headless) headless=1 ;;
     --program) program=${2:?"--program needs tessaly, quillon or activex"}; shift ;;
-    -h|--help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
   shift
@@ -28,13 +36,15 @@ case $program in tessaly|quillon|activex) ;; *) echo "unknown program: $program"
 [ -n "${DISPLAY:-}" ] || headless=1
 
 if [ -z "${PELMORA_DEMO_INNER:-}" ]; then
-  bash scripts/install-deps.sh
-  echo "demo: building the programs (build/win64)"
-  case $program in
-    tessaly) build_win64 Tessaly PelmoraSim PelmoraDemo ;;
-    quillon) build_win64 Quillon PelmoraDemo ;;
-    activex) build_win64 PelmoraX PelmoraSim PelmoraXDemo ;;
-  esac
+  if [ -z "${PELMORA_DEMO_NO_BUILD:-}" ]; then
+    bash scripts/install-deps.sh
+    echo "demo: building the programs (build/win64)"
+    case $program in
+      tessaly) build_win64 Tessaly PelmoraSim PelmoraDemo ;;
+      quillon) build_win64 Quillon PelmoraDemo ;;
+      activex) build_win64 PelmoraX PelmoraSim PelmoraXDemo ;;
+    esac
+  fi
   if [ $headless = 1 ]; then
     # A display of our own; xvfb-run ends it with the inner run.
     export PELMORA_DEMO_INNER=1
@@ -42,9 +52,9 @@ if [ -z "${PELMORA_DEMO_INNER:-}" ]; then
   fi
 fi
 
-out=build/demo
+out=${PELMORA_DEMO_OUT:-build/demo}
 mkdir -p "$out"
-export WINEPREFIX=$root/build/demo-prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+export WINEPREFIX=${PELMORA_DEMO_PREFIX:-$root/build/demo-prefix} WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 bin=build/win64/bin
 export PELMORA_WINEPREFIX=$WINEPREFIX  # for compair.sh
 
@@ -91,7 +101,12 @@ tessaly)
   echo "demo: the table Tessaly handed back (record, time s, A V, B C, C, D):"
   cat "$out/tessaly.txt"
   echo "demo: $(wc -l <"$out/tessaly.txt") rows; run flag now $(wine_run reg query "$iface" /v ExcelToTessalyRunFlag 2>/dev/null </dev/null | tr -d '\r' | awk '/ExcelToTessalyRunFlag/ {print $3}')"
-  [ -f "$out/tessaly.png" ] && echo "demo: screenshot $out/tessaly.png"
+  if [ $headless = 1 ]; then
+    rows=$(wc -l <"$out/tessaly.txt")
+    [ "$rows" = 101 ] || { echo "demo: expected 101 rows, got $rows" >&2; exit 1; }
+    [ -s "$out/tessaly.png" ] || { echo "demo: no screenshot" >&2; exit 1; }
+    echo "demo: screenshot $out/tessaly.png"
+  fi
   ;;
 quillon)
   # The high-speed interface, simulated by the driver on COM12; Quillon
@@ -104,8 +119,10 @@ quillon)
     --csv "$(dos_path "$out/quillon.csv")" --shot "$(dos_path "$out/quillon.png")" </dev/null >"$out/quillon.txt"
   echo "demo: $out/quillon.csv as Quillon wrote it:"
   cat "$out/quillon.txt"
-  echo "demo: $(($(wc -l <"$out/quillon.txt") - 3)) samples"
-  [ -f "$out/quillon.png" ] && echo "demo: screenshot $out/quillon.png"
+  samples=$(($(wc -l <"$out/quillon.txt") - 3))
+  echo "demo: $samples samples"
+  [ "$samples" -gt 0 ] || { echo "demo: the file holds no sample" >&2; exit 1; }
+  [ -s "$out/quillon.png" ] && echo "demo: screenshot $out/quillon.png"
   ;;
 activex)
   start_sim "$out/sim.log" --tcp --model sorn --sensors 12,5
@@ -113,6 +130,7 @@ activex)
   wine_run regsvr32 /s "$(dos_path "$bin/PelmoraX.dll")" </dev/null >/dev/null 2>&1 \
     || { echo "regsvr32 could not register PelmoraX.dll" >&2; exit 1; }
   echo "demo: a COM client of the control; each record as its event brings it:"
-  wine_run "$bin/PelmoraXDemo.exe" 2 0.1 </dev/null | tee "$out/activex.txt"
+  wine_run "$bin/PelmoraXDemo.exe" 2 0.1 </dev/null >"$out/activex.txt"
+  cat "$out/activex.txt"
   ;;
 esac
