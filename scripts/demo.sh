@@ -98,7 +98,7 @@ tessaly)
     echo "demo: Tessaly is on your display: press Start, then End when the run has stopped"
     wine_run "$bin/PelmoraDemo.exe" tessaly "$(dos_path "$bin/Tessaly.exe")" </dev/null >"$out/tessaly.txt"
   fi
-  echo "demo: the table Tessaly handed back (record, time s, A V, B C, C, D):"
+  echo "demo: the table Tessaly handed back (record, time in s, A in V, B in C; C and D have no sensor):"
   cat "$out/tessaly.txt"
   echo "demo: $(wc -l <"$out/tessaly.txt") rows; run flag now $(wine_run reg query "$iface" /v ExcelToTessalyRunFlag 2>/dev/null </dev/null | tr -d '\r' | awk '/ExcelToTessalyRunFlag/ {print $3}')"
   if [ $headless = 1 ]; then
@@ -122,7 +122,7 @@ quillon)
   samples=$(($(wc -l <"$out/quillon.txt") - 3))
   echo "demo: $samples samples"
   [ "$samples" -gt 0 ] || { echo "demo: the file holds no sample" >&2; exit 1; }
-  [ -s "$out/quillon.png" ] && echo "demo: screenshot $out/quillon.png"
+  if [ -s "$out/quillon.png" ]; then echo "demo: screenshot $out/quillon.png"; fi
   ;;
 activex)
   start_sim "$out/sim.log" --tcp --model sorn --sensors 12,5
