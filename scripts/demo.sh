@@ -27,7 +27,7 @@ while [ $# -gt 0 ]; do
   case $1 in
     --headless) headless=1 ;;
     --program) program=${2:?"--program needs tessaly, quillon or activex"}; shift ;;
-    -h|--help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
   shift
