@@ -14,9 +14,12 @@ if(WIN32)
   set(CMAKE_MODULE_LINKER_FLAGS "${CMAKE_MODULE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
 else()
   set(PEL_WINDOWS OFF)
-  set(PEL_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-  add_compile_options(${PEL_SAN_FLAGS})
-  add_link_options(${PEL_SAN_FLAGS})
+  # The bench tree (PEL_BENCH) measures the code as it ships: no sanitizers.
+  if(NOT PEL_BENCH)
+    set(PEL_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_compile_options(${PEL_SAN_FLAGS})
+    add_link_options(${PEL_SAN_FLAGS})
+  endif()
 endif()
 
 # Every program and DLL of a tree lands in one folder, so each program finds
