@@ -4,7 +4,8 @@ pel_portable_library(pel_devicelink_text
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/LinkFraming.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LinkModel.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ReceiveState.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/ReceiveState.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/records/NumberText.cpp)
 
 pel_windows_library(pel_devicelink
   SOURCES

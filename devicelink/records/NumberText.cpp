@@ -23,12 +23,28 @@ std::string FormatFixed(double value, int width, int precision) {
   return s;
 }
 
-bool ParseNumber(std::string_view text, double& value) {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The text left for from_chars: blanks the rule allows taken off, and a
+// single leading '+' (from_chars takes '-' only). False when nothing is left.
+bool Unsigned(std::string_view& text, Blanks blanks) {
+  if (blanks != Blanks::refused)
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  if (blanks == Blanks::around)
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   if (!text.empty() && text.front() == '+') {
     text.remove_prefix(1);
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) return false;
   }
-  if (text.empty()) return false;
+  return !text.empty();
+}
+
+}  // namespace
+
+bool ParseNumber(std::string_view text, double& value, Blanks blanks) {
+  if (!Unsigned(text, blanks)) return false;
   double v = 0;
   auto res = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
   if (res.ec != std::errc() || res.ptr != text.data() + text.size() || !std::isfinite(v)) return false;
@@ -36,12 +52,8 @@ bool ParseNumber(std::string_view text, double& value) {
   return true;
 }
 
-bool ParseInteger(std::string_view text, int& value) {
-  if (!text.empty() && text.front() == '+') {
-    text.remove_prefix(1);
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) return false;
-  }
-  if (text.empty()) return false;
+bool ParseInteger(std::string_view text, int& value, Blanks blanks) {
+  if (!Unsigned(text, blanks)) return false;
   int v = 0;
   auto res = std::from_chars(text.data(), text.data() + text.size(), v, 10);
   if (res.ec != std::errc() || res.ptr != text.data() + text.size()) return false;

@@ -10,11 +10,17 @@ namespace pel::records {
 void AppendFixed(std::string& out, double value, int width, int precision);
 std::string FormatFixed(double value, int width, int precision);
 
-// A whole field as a finite number ("." separator, optional sign and exponent).
-// False for anything else, including empty text, blanks, "inf" and "nan".
-bool ParseNumber(std::string_view text, double& value);
+// Which blanks (space, tab, CR, LF) may stand around a number: none in a
+// record's field, leading ones in a registry integer, both sides in a
+// registry number.
+enum class Blanks { refused, leading, around };
 
-// A whole field as a decimal integer with optional sign.
-bool ParseInteger(std::string_view text, int& value);
+// A whole field as a finite number ("." separator, optional sign and exponent).
+// False for anything else, including empty text, blanks not allowed by the
+// rule, "inf" and "nan".
+bool ParseNumber(std::string_view text, double& value, Blanks blanks = Blanks::refused);
+
+// A whole field as a decimal integer with optional sign, within 32 bits.
+bool ParseInteger(std::string_view text, int& value, Blanks blanks = Blanks::refused);
 
 }  // namespace pel::records

@@ -1,7 +1,8 @@
 #include "devicelink/sensors/TextNumbers.h"
 
 #include <charconv>
-#include <cmath>
+
+#include "devicelink/records/NumberText.h"
 
 namespace pel::sensors {
 namespace {
@@ -20,30 +21,16 @@ std::string_view trimBlanks(std::string_view text) {
 }
 
 std::optional<int> parseDecimalInt(std::string_view text) {
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  if (text.empty() || text.size() > kMaxNumberText) return std::nullopt;
-  // from_chars takes '-' but not '+'.
-  if (text.front() == '+') {
-    text.remove_prefix(1);
-    if (text.empty() || text.front() == '-') return std::nullopt;
-  }
   int value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (trimBlanks(text).size() > kMaxNumberText || !records::ParseInteger(text, value, records::Blanks::leading))
+    return std::nullopt;
   return value;
 }
 
 std::optional<double> parsePointNumber(std::string_view text) {
-  text = trimBlanks(text);
-  if (text.empty() || text.size() > kMaxNumberText) return std::nullopt;
-  if (text.front() == '+') {
-    text.remove_prefix(1);
-    if (text.empty() || text.front() == '-') return std::nullopt;
-  }
   double value = 0;
-  const auto [end, ec] =
-      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
-  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  if (trimBlanks(text).size() > kMaxNumberText || !records::ParseNumber(text, value, records::Blanks::around))
+    return std::nullopt;
   return value;
 }
 
