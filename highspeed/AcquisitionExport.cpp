@@ -28,11 +28,6 @@ ex::ExportSource Snapshot(CAcquisitionDlg& dlg, int rows) {
     source.slowInterval = s.m_slowInterval;
     source.fastInterval = s.m_fastInterval;
     source.levelRows = s.m_levelRows != 0;
-    source.blockCount = s.m_blockCount;
-    source.selRow = s.m_selRow;
-    source.selBuffer = s.m_selBuffer;
-    source.selStart = s.m_selStart;
-    source.selEnd = s.m_selEnd;
     return 0;
   });
   source.useValue2 = dlg.m_useValue2 != 0;

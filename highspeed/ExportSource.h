@@ -30,11 +30,6 @@ struct ExportSource {
 
   bool useValue2 = false;  // ProbeOsVersion's choice: Range.Value2 over Range.Value
 
-  // The list selection and the experiment's block count; the export does not
-  // read them, they travel with the snapshot for the dialog's list operations.
-  std::int32_t blockCount = 0;
-  std::int32_t selRow = 0, selBuffer = 0, selStart = 0, selEnd = 0;
-
   int RowCount() const { return static_cast<int>(columnA.size()); }
   bool ChannelActive(int channel) const { return sensorId[channel] != 0; }
   const std::vector<float>& Column(int channel) const {
