@@ -5,7 +5,7 @@
 
 #include "highspeed/AcquisitionDlg.h"
 #include "highspeed/AcquisitionExport.h"
-#include "highspeed/ExportProbe.h"
+#include "highspeed/export/ExportProbe.h"
 
 namespace quillon {
 

@@ -4,9 +4,9 @@
 #include <span>
 
 #include "highspeed/AcquisitionApp.h"
-#include "highspeed/ExportDialogUi.h"
-#include "highspeed/ExportDownload.h"
-#include "highspeed/ExportRegistryTexts.h"
+#include "highspeed/export/ExportDialogUi.h"
+#include "highspeed/export/ExportDownload.h"
+#include "highspeed/export/ExportRegistryTexts.h"
 
 namespace quillon {
 

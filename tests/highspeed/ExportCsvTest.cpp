@@ -1,4 +1,4 @@
-#include "highspeed/ExportCsv.h"
+#include "highspeed/export/ExportCsv.h"
 
 #include <gtest/gtest.h>
 

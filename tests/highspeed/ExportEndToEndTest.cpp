@@ -10,7 +10,7 @@
 #include <functional>
 #include <sstream>
 
-#include "highspeed/ExportDownload.h"
+#include "highspeed/export/ExportDownload.h"
 #include "sim/excel/ExcelSim.h"
 #include "sim/excel/ExcelSimRegistration.h"
 #include "sim/quillon/SimPort.h"

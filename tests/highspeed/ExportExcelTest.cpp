@@ -1,4 +1,4 @@
-#include "highspeed/ExportExcel.h"
+#include "highspeed/export/ExportExcel.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "ExportFakes.h"
-#include "highspeed/ExportDownload.h"
+#include "highspeed/export/ExportDownload.h"
 #include "sim/excel/ExcelSim.h"
 #include "sim/excel/ExcelSimRegistration.h"
 

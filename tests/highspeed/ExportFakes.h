@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "highspeed/ExportSource.h"
-#include "highspeed/ExportUi.h"
+#include "highspeed/export/ExportSource.h"
+#include "highspeed/export/ExportUi.h"
 
 namespace pel::quillon::test {
 

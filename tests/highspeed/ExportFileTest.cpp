@@ -1,4 +1,4 @@
-#include "highspeed/ExportFile.h"
+#include "highspeed/export/ExportFile.h"
 
 #include <windows.h>
 
@@ -9,9 +9,9 @@
 #include <sstream>
 
 #include "ExportFakes.h"
-#include "highspeed/ExportCsv.h"
-#include "highspeed/ExportDialogUi.h"
-#include "highspeed/ExportProbe.h"
+#include "highspeed/export/ExportCsv.h"
+#include "highspeed/export/ExportDialogUi.h"
+#include "highspeed/export/ExportProbe.h"
 
 namespace pel::quillon {
 namespace {

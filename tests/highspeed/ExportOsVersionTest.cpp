@@ -1,4 +1,4 @@
-#include "highspeed/ExportOsVersion.h"
+#include "highspeed/export/ExportOsVersion.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "highspeed/ExportRegistryTexts.h"
+#include "highspeed/export/ExportRegistryTexts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "highspeed/ExportDialogUi.h"
+#include "highspeed/export/ExportDialogUi.h"
 
 #include <cstring>
 

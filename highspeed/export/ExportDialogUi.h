@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "highspeed/ExportUi.h"
+#include "highspeed/export/ExportUi.h"
 
 namespace pel::quillon {
 

@@ -1,8 +1,8 @@
-#include "highspeed/ExportFile.h"
+#include "highspeed/export/ExportFile.h"
 
 #include <windows.h>
 
-#include "highspeed/ExportCsv.h"
+#include "highspeed/export/ExportCsv.h"
 
 namespace pel::quillon {
 namespace {

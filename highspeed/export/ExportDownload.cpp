@@ -1,7 +1,7 @@
-#include "highspeed/ExportDownload.h"
+#include "highspeed/export/ExportDownload.h"
 
-#include "highspeed/ExportExcel.h"
-#include "highspeed/ExportFile.h"
+#include "highspeed/export/ExportExcel.h"
+#include "highspeed/export/ExportFile.h"
 
 namespace pel::quillon {
 

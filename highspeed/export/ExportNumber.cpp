@@ -1,4 +1,4 @@
-#include "highspeed/ExportNumber.h"
+#include "highspeed/export/ExportNumber.h"
 
 #include <charconv>
 

@@ -1,8 +1,8 @@
 #pragma once
 // The end of a download: the table goes to the spreadsheet or to a file.
 
-#include "highspeed/ExportSource.h"
-#include "highspeed/ExportUi.h"
+#include "highspeed/export/ExportSource.h"
+#include "highspeed/export/ExportUi.h"
 
 namespace pel::quillon {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "highspeed/ExportSource.h"
+#include "highspeed/export/ExportSource.h"
 
 namespace pel::quillon {
 

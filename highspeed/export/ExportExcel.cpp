@@ -1,11 +1,11 @@
-#include "highspeed/ExportExcel.h"
+#include "highspeed/export/ExportExcel.h"
 
 #include <cstdio>
 #include <stdexcept>
 #include <vector>
 
-#include "highspeed/ExportCom.h"
-#include "highspeed/ExportNumber.h"
+#include "highspeed/export/ExportCom.h"
+#include "highspeed/export/ExportNumber.h"
 
 namespace pel::quillon {
 namespace {

@@ -1,8 +1,8 @@
-#include "highspeed/ExportProbe.h"
+#include "highspeed/export/ExportProbe.h"
 
 #include <windows.h>
 
-#include "highspeed/ExportOsVersion.h"
+#include "highspeed/export/ExportOsVersion.h"
 
 namespace pel::quillon {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "highspeed/ExportSource.h"
+#include "highspeed/export/ExportSource.h"
 
 namespace pel::quillon {
 

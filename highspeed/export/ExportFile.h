@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "highspeed/ExportSource.h"
-#include "highspeed/ExportUi.h"
+#include "highspeed/export/ExportSource.h"
+#include "highspeed/export/ExportUi.h"
 
 namespace pel::quillon {
 

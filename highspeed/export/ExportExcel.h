@@ -2,8 +2,8 @@
 // The spreadsheet export: a new worksheet behind the last one of a running
 // Excel, filled over IDispatch.
 
-#include "highspeed/ExportSource.h"
-#include "highspeed/ExportUi.h"
+#include "highspeed/export/ExportSource.h"
+#include "highspeed/export/ExportUi.h"
 
 namespace pel::quillon {
 

@@ -1,4 +1,4 @@
-#include "highspeed/ExportSource.h"
+#include "highspeed/export/ExportSource.h"
 
 #include <algorithm>
 

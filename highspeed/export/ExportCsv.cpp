@@ -1,8 +1,8 @@
-#include "highspeed/ExportCsv.h"
+#include "highspeed/export/ExportCsv.h"
 
 #include <algorithm>
 
-#include "highspeed/ExportNumber.h"
+#include "highspeed/export/ExportNumber.h"
 
 namespace pel::quillon {
 namespace {
