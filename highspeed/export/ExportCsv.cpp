@@ -4,7 +4,7 @@
 
 #include "highspeed/export/ExportNumber.h"
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 constexpr const char* kEol = "\r\n";
@@ -101,4 +101,4 @@ std::string BuildCsvText(const ExportSource& source, const ExportTexts& texts) {
   return out;
 }
 
-}  // namespace pel::quillon
+}  // namespace quillon

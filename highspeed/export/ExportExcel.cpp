@@ -7,7 +7,7 @@
 #include "highspeed/export/ExportCom.h"
 #include "highspeed/export/ExportNumber.h"
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 // Excel's DISPIDs of the members used.
@@ -208,7 +208,7 @@ void WriteColumn(IDispatch* sheet, const ExportSource& source, int column) {
 
 }  // namespace
 
-ExcelExportResult ExportToExcel(const ExportSource& source, const ExportTexts& texts, ExportUi& ui) {
+ExcelExportResult WriteWorksheet(const ExportSource& source, const ExportTexts& texts, ExportUi& ui) {
   ComApartment com;
   CLSID clsid;
   if (FAILED(CLSIDFromProgID(L"Excel.Application", &clsid))) return ExcelExportResult::NoSpreadsheet;
@@ -244,4 +244,4 @@ ExcelExportResult ExportToExcel(const ExportSource& source, const ExportTexts& t
   return ExcelExportResult::Done;
 }
 
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -5,7 +5,7 @@
 #include "highspeed/export/ExportSource.h"
 #include "highspeed/export/ExportUi.h"
 
-namespace pel::quillon {
+namespace quillon {
 
 enum class ExcelExportResult {
   Done,
@@ -13,10 +13,11 @@ enum class ExcelExportResult {
   Failed,         // a call inside the sequence failed; its error text was shown
 };
 
-// ExportToExcel over every row of the snapshot (level rows included). Rows
-// 1-3 get the header block; the data starts in row 4; a table without rows
-// writes the header block only. Initialises COM on the calling thread for
-// the call's duration. NoSpreadsheet shows nothing.
-ExcelExportResult ExportToExcel(const ExportSource& source, const ExportTexts& texts, ExportUi& ui);
+// The work of the dialog's ExportToExcel: every row of the snapshot (level
+// rows included) on a new worksheet. Rows 1-3 get the header block; the data
+// starts in row 4; a table without rows writes the header block only.
+// Initialises COM on the calling thread for the call's duration.
+// NoSpreadsheet shows nothing.
+ExcelExportResult WriteWorksheet(const ExportSource& source, const ExportTexts& texts, ExportUi& ui);
 
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -4,7 +4,7 @@
 
 #include "highspeed/export/ExportCsv.h"
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 class FileHandle {
@@ -59,4 +59,4 @@ void SaveToFile(const ExportSource& source, const ExportTexts& texts, ExportUi& 
   WriteCsvFile(*path, source, texts, ui);
 }
 
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -4,7 +4,7 @@
 
 #include "highspeed/export/ExportOsVersion.h"
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 ProductTypeRead ReadProductType() {
@@ -39,4 +39,4 @@ bool ProbeOsVersion() {
   return ChooseValue2(v, ReadProductType);
 }
 
-}  // namespace pel::quillon
+}  // namespace quillon

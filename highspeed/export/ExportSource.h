@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace pel::quillon {
+namespace quillon {
 
 struct ExportSource {
   // One entry per row, copied from the table's columns A, B and C (the fourth
@@ -64,4 +64,4 @@ class ExportTexts {
   virtual std::string MainProcessText(const std::string& key) const = 0;
 };
 
-}  // namespace pel::quillon
+}  // namespace quillon

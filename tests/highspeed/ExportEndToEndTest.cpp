@@ -156,7 +156,7 @@ TEST_F(ExportThroughTheProgram, DownloadIsOfferedAsAFileWithoutSpreadsheetAndGoe
     ASSERT_TRUE(StartProgram(true));
     // No spreadsheet runs yet: the user is told, and the Save dialog follows.
     Download();
-    EXPECT_EQ(Dismiss(), pel::quillon::kNoSpreadsheetText);
+    EXPECT_EQ(Dismiss(), kNoSpreadsheetText);
     HWND save = SaveDialog();
     ASSERT_NE(save, nullptr);
     Click(save, IDCANCEL);

@@ -13,7 +13,7 @@
 #include "highspeed/export/ExportDialogUi.h"
 #include "highspeed/export/ExportProbe.h"
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 using test::FakeTexts;
@@ -106,4 +106,4 @@ TEST(OsProbe, CurrentWindowsUsesValue) {
 }
 
 }  // namespace
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 TEST(RegistryExportTexts, ReadsTheExportKeysForTheLanguage) {
@@ -34,4 +34,4 @@ TEST(RegistryExportTexts, MissingReadersGiveEmptyTexts) {
 }
 
 }  // namespace
-}  // namespace pel::quillon
+}  // namespace quillon
