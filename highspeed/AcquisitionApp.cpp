@@ -5,7 +5,7 @@
 
 #include "highspeed/AcquisitionDlg.h"
 #include "highspeed/AcquisitionExport.h"
-#include "highspeed/ExportProbe.h"
+#include "highspeed/export/ExportProbe.h"
 
 namespace quillon {
 
@@ -38,7 +38,7 @@ bool CAcquisitionApp::InitInstance() {
   InitCommonControls();
   {
     CAcquisitionDlg dlg;
-    dlg.m_useValue2 = pel::quillon::ProbeOsVersion() ? 1 : 0;
+    dlg.m_useValue2 = ProbeOsVersion() ? 1 : 0;
     dlg.SetExportHandler(MakeExportHandler(*this));
     dlg.DoModal();
   }

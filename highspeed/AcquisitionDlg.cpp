@@ -347,14 +347,13 @@ std::string CAcquisitionDlg::SensorUnit(int sensorId) const {
   return ReadRegString(key, "Unit" + std::to_string(sensorId));
 }
 
+// Only the ids are kept: the list and the export read a unit text where they show it.
 void CAcquisitionDlg::LoadChannelUnits(int a, int b, int c, int d) {
   const int ids[4] = {a, b, c, d};
   model_.With([&](AcquisitionState& s) {
     for (int i = 0; i < 4; ++i) s.m_sensorId[i] = ids[i];
     return 0;
   });
-  for (int i = 0; i < 4; ++i)
-    if (ids[i] != 0) units_[i] = SensorUnit(ids[i]);
 }
 
 void CAcquisitionDlg::FillBufferList() {

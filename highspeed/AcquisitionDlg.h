@@ -52,7 +52,6 @@ class CAcquisitionDlg : public ui::Dialog {
 
   // Every shared field (capture table, sensor ids, intervals, selection...), under its lock.
   AcquisitionModel& Model() { return model_; }
-  const std::string& UnitText(int channel) const { return units_[channel]; }
   unsigned Language() const;
   int m_useValue2 = 0;  // set by the export's version probe
 
@@ -77,7 +76,6 @@ class CAcquisitionDlg : public ui::Dialog {
   HICON icon_ = nullptr;
   std::string captions_[13];
   std::string listTitles_[4];
-  std::string units_[4];  // unit texts of channels A, B, C and the fourth
   std::unique_ptr<CSerialPort> port_;
   std::unique_ptr<ui::ComInit> com_;
   std::thread parseThread_;

@@ -18,6 +18,6 @@ if(PEL_WINDOWS)
   add_executable(Quillon WIN32
     main.cpp AcquisitionApp.cpp AcquisitionDlg.cpp AcquisitionExport.cpp ${_quillon_res})
   target_include_directories(Quillon PRIVATE ${PROJECT_SOURCE_DIR})
-  target_link_libraries(Quillon PRIVATE quillon_windows pel_quillon_export comctl32 ole32 oleaut32 uuid gdi32 comdlg32)
+  target_link_libraries(Quillon PRIVATE quillon_windows quillon_export comctl32 ole32 oleaut32 uuid gdi32 comdlg32)
   pel_warnings(Quillon)
 endif()

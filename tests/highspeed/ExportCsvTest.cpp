@@ -1,4 +1,4 @@
-#include "highspeed/ExportCsv.h"
+#include "highspeed/export/ExportCsv.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "ExportFakes.h"
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 using test::FakeTexts;
@@ -196,4 +196,4 @@ TEST(ExportSourceRows, FastCaptureTest) {
 }
 
 }  // namespace
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -10,7 +10,7 @@
 #include <functional>
 #include <sstream>
 
-#include "highspeed/ExportDownload.h"
+#include "highspeed/export/ExportDownload.h"
 #include "sim/excel/ExcelSim.h"
 #include "sim/excel/ExcelSimRegistration.h"
 #include "sim/quillon/SimPort.h"
@@ -156,7 +156,7 @@ TEST_F(ExportThroughTheProgram, DownloadIsOfferedAsAFileWithoutSpreadsheetAndGoe
     ASSERT_TRUE(StartProgram(true));
     // No spreadsheet runs yet: the user is told, and the Save dialog follows.
     Download();
-    EXPECT_EQ(Dismiss(), pel::quillon::kNoSpreadsheetText);
+    EXPECT_EQ(Dismiss(), kNoSpreadsheetText);
     HWND save = SaveDialog();
     ASSERT_NE(save, nullptr);
     Click(save, IDCANCEL);

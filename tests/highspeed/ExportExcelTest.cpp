@@ -1,4 +1,4 @@
-#include "highspeed/ExportExcel.h"
+#include "highspeed/export/ExportExcel.h"
 
 #include <windows.h>
 
@@ -7,15 +7,15 @@
 #include <fstream>
 
 #include "ExportFakes.h"
-#include "highspeed/ExportDownload.h"
+#include "highspeed/export/ExportDownload.h"
 #include "sim/excel/ExcelSim.h"
 #include "sim/excel/ExcelSimRegistration.h"
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
-using sim::SimCell;
-using sim::SimSheet;
+using pel::sim::SimCell;
+using pel::sim::SimSheet;
 using test::FakeTexts;
 using test::FakeUi;
 using test::MakeSource;
@@ -24,7 +24,7 @@ class ExcelExport : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    progId_.emplace(sim::kSimExcelClsid);
+    progId_.emplace(pel::sim::kSimExcelClsid);
     ASSERT_TRUE(progId_->Ok()) << "the ProgID does not map to the stand-in";
   }
   void TearDown() override {
@@ -36,13 +36,13 @@ class ExcelExport : public ::testing::Test {
   // The stand-in, running and findable; use with ASSERT_TRUE.
   bool StartExcel(int sheets) {
     excel_.emplace(sheets);
-    running_.emplace(excel_->Application(), sim::kSimExcelClsid);
+    running_.emplace(excel_->Application(), pel::sim::kSimExcelClsid);
     if (FAILED(running_->Result())) {
       ADD_FAILURE() << "RegisterActiveObject failed: " << std::hex << running_->Result();
       return false;
     }
     IUnknown* unk = nullptr;
-    const HRESULT hr = GetActiveObject(sim::kSimExcelClsid, nullptr, &unk);
+    const HRESULT hr = GetActiveObject(pel::sim::kSimExcelClsid, nullptr, &unk);
     if (unk) unk->Release();
     if (FAILED(hr)) ADD_FAILURE() << "GetActiveObject failed: " << std::hex << hr;
     return SUCCEEDED(hr);
@@ -62,9 +62,9 @@ class ExcelExport : public ::testing::Test {
     EXPECT_EQ(c.text, text) << row << "," << column;
   }
 
-  std::optional<sim::ExcelProgIdRegistration> progId_;
-  std::optional<sim::ExcelSim> excel_;
-  std::optional<sim::ActiveObjectRegistration> running_;
+  std::optional<pel::sim::ExcelProgIdRegistration> progId_;
+  std::optional<pel::sim::ExcelSim> excel_;
+  std::optional<pel::sim::ActiveObjectRegistration> running_;
 };
 
 std::vector<std::string> Sequence(const std::string& sheet, const std::string& put, int rows) {
@@ -91,12 +91,12 @@ std::vector<std::string> Sequence(const std::string& sheet, const std::string& p
 
 TEST_F(ExcelExport, FastCaptureGoesIntoANewSheetBehindTheLast) {
   ASSERT_TRUE(StartExcel(3));
-  sim::SimExcelState& excel = excel_->State();
+  pel::sim::SimExcelState& excel = excel_->State();
   ExportSource s = MakeSource({{1.5f, 0, -0.25f}, {2.5f, 0, 0.75f}, {3.5f, 0, 1.0f}}, 3, 0, 7);
   s.fastInterval = 0.0001f;
   s.slowInterval = 5.0f;
   FakeUi ui;
-  EXPECT_EQ(ExportToExcel(s, FakeTexts{}, ui), ExcelExportResult::Done);
+  EXPECT_EQ(WriteWorksheet(s, FakeTexts{}, ui), ExcelExportResult::Done);
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(excel.calls, Sequence("Sheet4", "Value(omitted)", 3));
   ASSERT_EQ(excel.sheets.size(), 4u);
@@ -132,12 +132,12 @@ TEST_F(ExcelExport, FastCaptureGoesIntoANewSheetBehindTheLast) {
 
 TEST_F(ExcelExport, SlowCaptureThroughValue2) {
   ASSERT_TRUE(StartExcel(3));
-  sim::SimExcelState& excel = excel_->State();
+  pel::sim::SimExcelState& excel = excel_->State();
   ExportSource s = MakeSource({{1, 0, 2}, {3, 0, 4}}, 3, 0, 7);
   s.slowInterval = 0.5f;
   s.useValue2 = true;
   FakeUi ui;
-  EXPECT_EQ(ExportToExcel(s, FakeTexts{}, ui), ExcelExportResult::Done);
+  EXPECT_EQ(WriteWorksheet(s, FakeTexts{}, ui), ExcelExportResult::Done);
   EXPECT_EQ(excel.calls, Sequence("Sheet4", "Value2", 2));
   EXPECT_EQ(Cell(L"Sheet4", 4, 2).r4, 0.5f + 1e-9f);
   EXPECT_EQ(Cell(L"Sheet4", 5, 2).r4, 1.0f);
@@ -147,12 +147,12 @@ TEST_F(ExcelExport, SlowCaptureThroughValue2) {
 // Level rows are exported as stored, all of them.
 TEST_F(ExcelExport, LevelCaptureSendsItsRows) {
   ASSERT_TRUE(StartExcel(3));
-  sim::SimExcelState& excel = excel_->State();
+  pel::sim::SimExcelState& excel = excel_->State();
   ExportSource s = MakeSource({{0.0005f, 0, 0}, {0.0012f, 0, 0}, {0.002f, 0, 0}, {0.0031f, 0, 0}}, 3, 0, 7);
   s.fastInterval = 0.0001f;
   s.levelRows = true;
   FakeUi ui;
-  EXPECT_EQ(ExportToExcel(s, FakeTexts{}, ui), ExcelExportResult::Done);
+  EXPECT_EQ(WriteWorksheet(s, FakeTexts{}, ui), ExcelExportResult::Done);
   EXPECT_EQ(excel.calls, Sequence("Sheet4", "Value(omitted)", 4));
   EXPECT_EQ(Cell(L"Sheet4", 7, 1).i4, 4);
   EXPECT_EQ(Cell(L"Sheet4", 7, 3).r4, 0.0031f);
@@ -160,24 +160,24 @@ TEST_F(ExcelExport, LevelCaptureSendsItsRows) {
 
 TEST_F(ExcelExport, NoRowsWritesTheHeaderOnly) {
   ASSERT_TRUE(StartExcel(3));
-  sim::SimExcelState& excel = excel_->State();
+  pel::sim::SimExcelState& excel = excel_->State();
   ExportSource s = MakeSource({}, 3, 0, 7);
   s.levelRows = true;
   FakeUi ui;
-  EXPECT_EQ(ExportToExcel(s, FakeTexts{}, ui), ExcelExportResult::Done);
+  EXPECT_EQ(WriteWorksheet(s, FakeTexts{}, ui), ExcelExportResult::Done);
   EXPECT_EQ(excel.calls, Sequence("Sheet4", "Value(omitted)", 0));
   ExpectText(L"Sheet4", 3, 3, L"V");
 }
 
 TEST_F(ExcelExport, RefusedCallShowsItsTextAndKeepsEarlierCells) {
   ASSERT_TRUE(StartExcel(3));
-  sim::SimExcelState& excel = excel_->State();
+  pel::sim::SimExcelState& excel = excel_->State();
   excel.failOn = "Sheet4.Range(C4";
   excel.failText = L"The range is locked.";
   ExportSource s = MakeSource({{1, 0, 2}}, 3, 0, 7);
   s.fastInterval = 0.0001f;
   FakeUi ui;
-  EXPECT_EQ(ExportToExcel(s, FakeTexts{}, ui), ExcelExportResult::Failed);
+  EXPECT_EQ(WriteWorksheet(s, FakeTexts{}, ui), ExcelExportResult::Failed);
   EXPECT_EQ(ui.messages, (std::vector<std::string>{"The range is locked."}));
   ASSERT_FALSE(excel.calls.empty());
   EXPECT_EQ(excel.calls.back(), "Sheet4.Range(C4, C4) FAILED");
@@ -189,9 +189,9 @@ TEST_F(ExcelExport, RefusedCallShowsItsTextAndKeepsEarlierCells) {
 TEST_F(ExcelExport, NoRunningSpreadsheetEndsSilently) {
   FakeUi ui;
   ExportSource s = MakeSource({{1, 0, 2}}, 3, 0, 7);
-  EXPECT_EQ(ExportToExcel(s, FakeTexts{}, ui), ExcelExportResult::NoSpreadsheet);
+  EXPECT_EQ(WriteWorksheet(s, FakeTexts{}, ui), ExcelExportResult::NoSpreadsheet);
   progId_.reset();  // not even registered
-  EXPECT_EQ(ExportToExcel(s, FakeTexts{}, ui), ExcelExportResult::NoSpreadsheet);
+  EXPECT_EQ(WriteWorksheet(s, FakeTexts{}, ui), ExcelExportResult::NoSpreadsheet);
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -215,7 +215,7 @@ TEST_F(ExcelExport, DownloadWithoutSpreadsheetOffersTheFile) {
 
   // With the spreadsheet running nothing asks for a file.
   ASSERT_TRUE(StartExcel(1));
-  sim::SimExcelState& excel = excel_->State();
+  pel::sim::SimExcelState& excel = excel_->State();
   ui = FakeUi{};
   ExportDownload(s, true, FakeTexts{}, ui);
   EXPECT_EQ(ui.saveAsked, 0);
@@ -231,4 +231,4 @@ TEST_F(ExcelExport, EmptyDownloadWithoutSpreadsheetSaysNothing) {
 }
 
 }  // namespace
-}  // namespace pel::quillon
+}  // namespace quillon

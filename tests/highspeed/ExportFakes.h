@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "highspeed/ExportSource.h"
-#include "highspeed/ExportUi.h"
+#include "highspeed/export/ExportSource.h"
+#include "highspeed/export/ExportUi.h"
 
-namespace pel::quillon::test {
+namespace quillon::test {
 
 class FakeTexts : public ExportTexts {
  public:
@@ -61,4 +61,4 @@ inline ExportSource MakeSource(std::vector<std::vector<float>> rows, std::int32_
   return s;
 }
 
-}  // namespace pel::quillon::test
+}  // namespace quillon::test

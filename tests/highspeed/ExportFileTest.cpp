@@ -1,4 +1,4 @@
-#include "highspeed/ExportFile.h"
+#include "highspeed/export/ExportFile.h"
 
 #include <windows.h>
 
@@ -9,11 +9,11 @@
 #include <sstream>
 
 #include "ExportFakes.h"
-#include "highspeed/ExportCsv.h"
-#include "highspeed/ExportDialogUi.h"
-#include "highspeed/ExportProbe.h"
+#include "highspeed/export/ExportCsv.h"
+#include "highspeed/export/ExportDialogUi.h"
+#include "highspeed/export/ExportProbe.h"
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 using test::FakeTexts;
@@ -106,4 +106,4 @@ TEST(OsProbe, CurrentWindowsUsesValue) {
 }
 
 }  // namespace
-}  // namespace pel::quillon
+}  // namespace quillon

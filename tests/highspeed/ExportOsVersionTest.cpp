@@ -1,8 +1,8 @@
-#include "highspeed/ExportOsVersion.h"
+#include "highspeed/export/ExportOsVersion.h"
 
 #include <gtest/gtest.h>
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 TEST(ChooseValue2, ByWindowsVersion) {
@@ -39,4 +39,4 @@ TEST(ChooseValue2, ByWindowsVersion) {
 }
 
 }  // namespace
-}  // namespace pel::quillon
+}  // namespace quillon

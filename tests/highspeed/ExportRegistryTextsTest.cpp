@@ -1,10 +1,10 @@
-#include "highspeed/ExportRegistryTexts.h"
+#include "highspeed/export/ExportRegistryTexts.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 TEST(RegistryExportTexts, ReadsTheExportKeysForTheLanguage) {
@@ -34,4 +34,4 @@ TEST(RegistryExportTexts, MissingReadersGiveEmptyTexts) {
 }
 
 }  // namespace
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -1,10 +1,10 @@
 # Export of the capture table: file content everywhere, file/dialog/automation under Wine.
 pel_test(quillon_export_text_tests PORTABLE
   SOURCES ExportCsvTest.cpp ExportOsVersionTest.cpp ExportRegistryTextsTest.cpp
-  LIBS pel_quillon_export_text)
+  LIBS quillon_export_text)
 pel_test(quillon_export_windows_tests
   SOURCES ExportFileTest.cpp ExportExcelTest.cpp
-  LIBS pel_quillon_export pel_sim_excel
+  LIBS quillon_export pel_sim_excel
   LOCKS excel_sim)  # the one spreadsheet ProgID and running object: one test at a time
 if(PEL_WINDOWS)
   pel_test(quillon_export_end_to_end_test

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "SimEngineFixture.h"
 #include "sim/interface/SimCore.h"
 #include "sim/interface/SimEngine.h"
 
@@ -14,43 +15,23 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = SimEngine::Clock;
 
-// Cuts output into its CR LF lines; a missing final line end fails.
-std::vector<std::string> linesOf(const std::string& out) {
-  std::vector<std::string> lines;
-  std::size_t pos = 0;
-  while (pos < out.size()) {
-    std::size_t e = out.find("\r\n", pos);
-    if (e == std::string::npos) {
-      ADD_FAILURE() << "output without line end: " << out.substr(pos);
-      break;
-    }
-    lines.push_back(out.substr(pos, e - pos));
-    pos = e + 2;
-  }
-  return lines;
-}
+using test::Lines;
+using test::linesOf;
 
-class Engine : public ::testing::Test {
+// The shared fixture, with replies taken at times of a test's own choosing.
+class Engine : public test::EngineTest {
  protected:
-  explicit Engine(Model m = Model::Qor) : engine(InterfaceSettings::forModel(m)) {
-    engine.connect(t0);
-  }
-  // Sends lines (each with CR LF) at time `at` and returns the reply lines.
-  std::vector<std::string> send(const std::string& lines, Clock::time_point at) {
+  using EngineTest::send;
+  // Sends text (lines with their CR LF) at time `at` and returns the reply lines.
+  Lines send(const std::string& lines, Clock::time_point at) {
     engine.receive(lines, at);
     return linesOf(engine.takeOutput());
   }
-  std::vector<std::string> send(const std::string& line) { return send(line + "\r\n", t0); }
-  std::vector<std::string> tickAt(Clock::duration after) {
+  Lines tickAt(Clock::duration after) {
     engine.tick(t0 + after);
     return linesOf(engine.takeOutput());
   }
-
-  Clock::time_point t0 = Clock::time_point() + 1000s;
-  SimEngine engine;
 };
-
-using Lines = std::vector<std::string>;
 
 TEST_F(Engine, EachModelIdentifiesItselfAndAnswersItsProbes) {
   struct Case {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace pel::quillon {
+namespace quillon {
 
 struct OsVersion {
   bool extended = false;  // the extended version structure was filled
@@ -29,4 +29,4 @@ bool ChooseValue2(const OsVersion& v, ReadProductType readProductType) {
   return v.platformId == kNt && v.major == 5 && v.minor == 0;
 }
 
-}  // namespace pel::quillon
+}  // namespace quillon

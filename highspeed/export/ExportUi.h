@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace pel::quillon {
+namespace quillon {
 
 class ExportUi {
  public:
@@ -16,4 +16,4 @@ class ExportUi {
   virtual void ShowMessage(const std::string& text) = 0;
 };
 
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -1,10 +1,10 @@
-#include "highspeed/ExportProbe.h"
+#include "highspeed/export/ExportProbe.h"
 
 #include <windows.h>
 
-#include "highspeed/ExportOsVersion.h"
+#include "highspeed/export/ExportOsVersion.h"
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 ProductTypeRead ReadProductType() {
@@ -39,4 +39,4 @@ bool ProbeOsVersion() {
   return ChooseValue2(v, ReadProductType);
 }
 
-}  // namespace pel::quillon
+}  // namespace quillon

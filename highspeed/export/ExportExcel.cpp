@@ -1,13 +1,13 @@
-#include "highspeed/ExportExcel.h"
+#include "highspeed/export/ExportExcel.h"
 
 #include <cstdio>
 #include <stdexcept>
 #include <vector>
 
-#include "highspeed/ExportCom.h"
-#include "highspeed/ExportNumber.h"
+#include "highspeed/export/ExportCom.h"
+#include "highspeed/export/ExportNumber.h"
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 // Excel's DISPIDs of the members used.
@@ -208,7 +208,7 @@ void WriteColumn(IDispatch* sheet, const ExportSource& source, int column) {
 
 }  // namespace
 
-ExcelExportResult ExportToExcel(const ExportSource& source, const ExportTexts& texts, ExportUi& ui) {
+ExcelExportResult WriteWorksheet(const ExportSource& source, const ExportTexts& texts, ExportUi& ui) {
   ComApartment com;
   CLSID clsid;
   if (FAILED(CLSIDFromProgID(L"Excel.Application", &clsid))) return ExcelExportResult::NoSpreadsheet;
@@ -244,4 +244,4 @@ ExcelExportResult ExportToExcel(const ExportSource& source, const ExportTexts& t
   return ExcelExportResult::Done;
 }
 
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -1,8 +1,8 @@
-#include "highspeed/ExportSource.h"
+#include "highspeed/export/ExportSource.h"
 
 #include <algorithm>
 
-namespace pel::quillon {
+namespace quillon {
 
 void SetRows(ExportSource& source, std::span<const float> a, std::span<const float> b,
              std::span<const float> c, int rowCount) {
@@ -22,4 +22,4 @@ float TimeStep(const ExportSource& source) {
   return IsFastCapture(source) ? source.fastInterval : source.slowInterval;
 }
 
-}  // namespace pel::quillon
+}  // namespace quillon

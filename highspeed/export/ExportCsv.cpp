@@ -1,10 +1,10 @@
-#include "highspeed/ExportCsv.h"
+#include "highspeed/export/ExportCsv.h"
 
 #include <algorithm>
 
-#include "highspeed/ExportNumber.h"
+#include "highspeed/export/ExportNumber.h"
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 constexpr const char* kEol = "\r\n";
@@ -101,4 +101,4 @@ std::string BuildCsvText(const ExportSource& source, const ExportTexts& texts) {
   return out;
 }
 
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -5,9 +5,9 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "highspeed/ExportUi.h"
+#include "highspeed/export/ExportUi.h"
 
-namespace pel::quillon {
+namespace quillon {
 
 // Save As set-up: filter "MyType Files (*.csv)", initial name "*.csv",
 // default extension "csv", read-only box hidden; a new file may be chosen
@@ -25,4 +25,4 @@ class DialogExportUi : public ExportUi {
   HWND owner_;
 };
 
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -1,8 +1,8 @@
-#include "highspeed/ExportNumber.h"
+#include "highspeed/export/ExportNumber.h"
 
 #include <charconv>
 
-namespace pel::quillon {
+namespace quillon {
 
 void AppendFixed(std::string& out, double value, int width, int precision) {
   char buf[512];
@@ -23,4 +23,4 @@ float ToSingle(double value) {
   return stored;
 }
 
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-namespace pel::quillon {
+namespace quillon {
 
 // CoInitialize for the current thread, undone on every way out.
 class ComApartment {
@@ -114,4 +114,4 @@ class SafeArray {
   SAFEARRAY* a_ = nullptr;
 };
 
-}  // namespace pel::quillon
+}  // namespace quillon

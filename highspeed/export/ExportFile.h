@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "highspeed/ExportSource.h"
-#include "highspeed/ExportUi.h"
+#include "highspeed/export/ExportSource.h"
+#include "highspeed/export/ExportUi.h"
 
-namespace pel::quillon {
+namespace quillon {
 
 // Writes BuildCsvText into path in one write (an existing file is emptied),
 // then shows "QuillonDlg12". A file that cannot be created, or a write that
@@ -18,4 +18,4 @@ bool WriteCsvFile(const std::string& path, const ExportSource& source, const Exp
 // name and writes it, or shows "QuillonDlg13" when the user cancels.
 void SaveToFile(const ExportSource& source, const ExportTexts& texts, ExportUi& ui);
 
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "highspeed/ExportSource.h"
+#include "highspeed/export/ExportSource.h"
 
-namespace pel::quillon {
+namespace quillon {
 
 // ReadRegString(key path below HKEY_CURRENT_USER, value name).
 using ReadRegStringFn = std::function<std::string(const std::string& keyPath, const std::string& valueName)>;
@@ -33,4 +33,4 @@ class RegistryExportTexts : public ExportTexts {
   LocalizedTextFn localizedText_;
 };
 
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace pel::quillon {
+namespace quillon {
 
 // Like printf "%<width>.<precision>f" in the "C" locale: right-aligned, point decimal.
 void AppendFixed(std::string& out, double value, int width, int precision);
@@ -13,4 +13,4 @@ void AppendInt(std::string& out, long long value);
 // Rounds to the nearest float, whatever precision the compiler keeps in registers.
 float ToSingle(double value);
 
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -1,8 +1,8 @@
-#include "highspeed/ExportDialogUi.h"
+#include "highspeed/export/ExportDialogUi.h"
 
 #include <cstring>
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 // "MyType Files (*.csv)|*.csv||" in the dialog's zero-separated form.
 constexpr char kFilter[] = "MyType Files (*.csv)\0*.csv\0";
@@ -35,4 +35,4 @@ void DialogExportUi::ShowMessage(const std::string& text) {
   MessageBoxA(owner_, text.c_str(), kCaption, MB_OK);
 }
 
-}  // namespace pel::quillon
+}  // namespace quillon

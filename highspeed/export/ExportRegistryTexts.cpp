@@ -1,8 +1,8 @@
-#include "highspeed/ExportRegistryTexts.h"
+#include "highspeed/export/ExportRegistryTexts.h"
 
 #include <utility>
 
-namespace pel::quillon {
+namespace quillon {
 
 RegistryExportTexts::RegistryExportTexts(unsigned language, ReadRegStringFn readRegString,
                                          LocalizedTextFn localizedText)
@@ -29,4 +29,4 @@ std::string RegistryExportTexts::MainProcessText(const std::string& key) const {
   return localizedText_ ? localizedText_(language_, key, 2) : std::string();
 }
 
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -1,10 +1,10 @@
-#include "highspeed/ExportFile.h"
+#include "highspeed/export/ExportFile.h"
 
 #include <windows.h>
 
-#include "highspeed/ExportCsv.h"
+#include "highspeed/export/ExportCsv.h"
 
-namespace pel::quillon {
+namespace quillon {
 namespace {
 
 class FileHandle {
@@ -59,4 +59,4 @@ void SaveToFile(const ExportSource& source, const ExportTexts& texts, ExportUi& 
   WriteCsvFile(*path, source, texts, ui);
 }
 
-}  // namespace pel::quillon
+}  // namespace quillon

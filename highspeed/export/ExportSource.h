@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace pel::quillon {
+namespace quillon {
 
 struct ExportSource {
   // One entry per row, copied from the table's columns A, B and C (the fourth
@@ -29,11 +29,6 @@ struct ExportSource {
   bool levelRows = false;
 
   bool useValue2 = false;  // ProbeOsVersion's choice: Range.Value2 over Range.Value
-
-  // The list selection and the experiment's block count; the export does not
-  // read them, they travel with the snapshot for the dialog's list operations.
-  std::int32_t blockCount = 0;
-  std::int32_t selRow = 0, selBuffer = 0, selStart = 0, selEnd = 0;
 
   int RowCount() const { return static_cast<int>(columnA.size()); }
   bool ChannelActive(int channel) const { return sensorId[channel] != 0; }
@@ -69,4 +64,4 @@ class ExportTexts {
   virtual std::string MainProcessText(const std::string& key) const = 0;
 };
 
-}  // namespace pel::quillon
+}  // namespace quillon

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "highspeed/ExportSource.h"
+#include "highspeed/export/ExportSource.h"
 
-namespace pel::quillon {
+namespace quillon {
 
 // The whole file content: 8-bit text, CR LF line ends, point decimals.
 //  - level rows: per crossing interval i (from 0) the time between crossings
@@ -16,4 +16,4 @@ namespace pel::quillon {
 //  - slow capture: per row k the time and all three columns.
 std::string BuildCsvText(const ExportSource& source, const ExportTexts& texts);
 
-}  // namespace pel::quillon
+}  // namespace quillon
