@@ -60,7 +60,9 @@ void TPelmora::LoadMemoryData(int pBank, bool pRun) {
     return;
   }
   if (!pRun) return;
-  if (pBank < 1 || pBank > F_.MemoryTotalIndex || pBank > rec::kMaxBanks) {
+  // A bank without a recorded channel would be asked for blocks that make no record.
+  if (pBank < 1 || pBank > F_.MemoryTotalIndex || pBank > rec::kMaxBanks ||
+      hs.directory.banks[static_cast<std::size_t>(pBank - 1)].ChannelCount() == 0) {
     hs.downloadRunning = false;
     RaiseDeviceError(27);
     return;

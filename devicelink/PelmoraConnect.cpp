@@ -66,7 +66,8 @@ int TPelmora::InitializeComm() {
       try {
         const std::string name = "COM" + std::to_string(F_.VCPort);
         if (!PortListed(serial_->PortList(), F_.VCPort)) {
-          F_.VCPort = 0;
+          // Through the setter, which keeps a user's port that is only briefly missing.
+          VCPort(0);
         } else {
           serial_->SetPort(name);
           try {

@@ -1,0 +1,7 @@
+# A misbehaving interface: ports that go missing, connections that are lost,
+# late and empty block replies. Over fakes, and against the simulated
+# interface over TCP 4000 and over the COM pair 25<->26.
+pel_test(devicelink_link_fault_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/LinkFaultsTest.cpp
+  LIBS pel_devicelink
+  LOCKS registry_vb_settings)
