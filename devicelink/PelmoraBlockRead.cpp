@@ -1,5 +1,6 @@
 // Block reads out of the raw byte buffer: memory-bank downloads and scope
 // reads share one loop (devicelink/records/BlockTransfer) over this link.
+#include <algorithm>
 #include <string>
 
 #include "devicelink/LinkModel.h"
@@ -31,6 +32,13 @@ class ComponentBlockLink final : public rec::BlockLink {
     auto& rx = TPelmora::State().receive;
     rx.rawCount = 0;
     rx.rawDropped = 0;
+  }
+  void DropReceived(std::size_t count) override {
+    auto& rx = TPelmora::State().receive;
+    count = std::min(count, rx.rawCount);
+    std::copy(rx.raw.begin() + static_cast<std::ptrdiff_t>(count),
+              rx.raw.begin() + static_cast<std::ptrdiff_t>(rx.rawCount), rx.raw.begin());
+    rx.rawCount -= count;
   }
   bool Stopped() override { return stopped_(); }
 

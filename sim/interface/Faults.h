@@ -27,6 +27,14 @@ struct Faults {
   std::vector<int> wrongCheckBlocks;
   // ... and after this many the box falls silent (0: never).
   int silentAfterBlocks = 0;
+  // This block (0: none) goes out lateBlockMs late; what the box sends after
+  // it waits behind it and follows it reply by reply, heldReplyGapMs apart,
+  // as a box working through its queued requests would.
+  int lateBlock = 0;
+  int lateBlockMs = 900;
+  int heldReplyGapMs = 40;
+  // Scope reads give "{00}" until the whole buffer is sampled.
+  bool scopeEmptyUntilFull = false;
 };
 
 // Cuts outgoing bytes into the writes the delivery mode asks for.

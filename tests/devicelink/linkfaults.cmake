@@ -5,3 +5,9 @@ pel_test(devicelink_link_fault_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/LinkFaultsTest.cpp
   LIBS pel_devicelink
   LOCKS registry_vb_settings)
+pel_com_pair(25 26)   # block faults and a port missing for a moment
+pel_test(devicelink_block_fault_sim_com_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/BlockFaultsSimComTest.cpp
+  LIBS pel_devicelink pel_sim_interface
+  FIXTURES compair_25_26 LOCKS compair_25_26 registry_vb_settings serialcomm
+  TIMEOUT 300)
