@@ -45,6 +45,7 @@ class SocketWorker {
   struct Handlers {
     std::function<void()> received;    // a piece was added to the receive list
     std::function<void()> sendFailed;  // a queued text could not be sent
+    std::function<void()> lost;        // the peer closed the connection or it failed
   };
   virtual void SetHandlers(Handlers h) = 0;
   // True while one of its hand-overs runs (its loop then waits for that call).

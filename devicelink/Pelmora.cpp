@@ -158,7 +158,15 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     InstallUsbSensors();
     // 22. The TCP worker, running at once.
     worker_ = std::shared_ptr<SocketWorker>(env_.makeWorker());
-    worker_->SetHandlers({[this] { HandleSocketInput(); }, [this] { RaiseDeviceError(8); }});
+    // A failed send on a link that is up is its loss; before that it is a command that failed.
+    worker_->SetHandlers({[this] { HandleSocketInput(); },
+                          [this] {
+                            if (F_.PelmoraConnected)
+                              LinkLost();
+                            else if (linkLoss_ == 0)
+                              RaiseDeviceError(8);
+                          },
+                          [this] { LinkLost(); }});
     // 23. The 5 ms poll timer.
     if (env_.pollTimer) {
       timer_ = std::make_unique<pel::Timer>(5, [this] { PollTick(); });

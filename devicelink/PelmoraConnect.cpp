@@ -51,6 +51,7 @@ int TPelmora::InitializeComm() {
   F_.RunningMode = -1;
   F_.ErrorNumber = 0;
   s.modelState = model::None;
+  linkLoss_ = 0;
   bool found = false;
   s.receive.frameMode = false;
   F_.InterfaceFunction_ScopeMode = false;
@@ -327,5 +328,9 @@ int TPelmora::CloseCommNow() {
   F_.PelmoraConnected = false;
   F_.RunningMode = -1;
   s.modelState = model::None;
+  if (linkLoss_ == 1) {
+    linkLoss_ = 2;
+    F_.ErrorNumber = 8;  // the loss, not the close, is what happened
+  }
   return F_.ErrorNumber;
 }

@@ -19,6 +19,7 @@ struct Faults {
   int garbageEvery = 0;        // every n-th line sent is noise without braces (0: none)
   int frameLengthDelta = 0;    // stream frames this many characters too long (or short)
   int closeAfterCommands = 0;  // the n-th line received closes the connection unanswered (0: never)
+  int closeAfterFrames = 0;    // a run's n-th stream frame is the last before the close (0: never)
   Delivery delivery = Delivery::Whole;
   unsigned seed = 1;           // for random pieces and noise
   int pieceGapMicros = 2000;   // pause between pieces, so they arrive as separate reads

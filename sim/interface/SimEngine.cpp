@@ -67,6 +67,7 @@ void SimEngine::connect(Clock::time_point) {
   holdUntil_.reset();
   closeRequested_ = false;
   linesThisConnection_ = 0;
+  framesThisConnection_ = 0;
   streaming_ = false;
 }
 
@@ -290,6 +291,10 @@ void SimEngine::tick(Clock::time_point now) {
     ++sample_;
     ++framesSent_;
     nextDue_ += interval();
+    if (faults_.closeAfterFrames > 0 && ++framesThisConnection_ >= faults_.closeAfterFrames) {
+      closeRequested_ = true;
+      streaming_ = false;
+    }
   }
 }
 

@@ -152,6 +152,7 @@ class SimEngine {
   std::minstd_rand noise_{1};
   bool closeRequested_ = false;
   int linesThisConnection_ = 0;
+  int framesThisConnection_ = 0;
   int linesSent_ = 0;
   bool streaming_ = false;
   FrameSource source_;

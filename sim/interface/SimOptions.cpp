@@ -22,10 +22,13 @@ const char* simUsage() {
          "           [--identify TEXT] [--product TEXT] [--version TEXT] [--sensors A,B,...]\n"
          "           [--no-timing] [--no-scope] [--no-8port]\n"
          "           [--delivery whole|bytes|pieces] [--silent] [--garbage N]\n"
-         "           [--frame-delta N] [--close-after N] [--wrong-check N,...]\n"
+         "           [--frame-delta N] [--close-after N] [--close-after-frames N]\n"
+         "           [--wrong-check N,...]\n"
          "           [--silent-after-blocks N] [--late-block N] [--late-block-ms MS]\n"
          "           [--scope-empty-until-full] [--capture-samples N] [--refuse-capture]\n"
          "           [--quiet]\n"
+         "  --close-after N / --close-after-frames N: the link closes at the N-th command\n"
+         "      received, or after the N-th stream frame sent\n"
          "  --late-block N: the N-th data block is answered --late-block-ms (900) late,\n"
          "      the replies after it follow it one by one, in order\n"
          "  --scope-empty-until-full: scope reads give {00} until the buffer is sampled\n"
@@ -101,6 +104,8 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
       o.faults.frameLengthDelta = intArg(a, value(), -30, 30);
     } else if (a == "--close-after") {
       o.faults.closeAfterCommands = intArg(a, value(), 0, 1000000);
+    } else if (a == "--close-after-frames") {
+      o.faults.closeAfterFrames = intArg(a, value(), 0, 1000000);
     } else if (a == "--wrong-check") {
       const std::string& list = value();
       std::size_t start = 0;

@@ -2,6 +2,8 @@
 // for a moment, a TCP connection that goes away.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "devicelink/Pelmora.h"
 #include "FakeLink.h"
 
@@ -45,6 +47,56 @@ TEST_F(LinkFaultsTest, UserSetPortMissingForOneConnectIsKeptForTheNext) {
   EXPECT_EQ(rig.serial->port, "COM5");
   EXPECT_EQ(p->VCPort(), 5);
   EXPECT_TRUE(errors.empty());
+}
+
+// The worker noticed the peer's close (or a failed send): what its hand-over does.
+TEST_F(LinkFaultsTest, LostTcpConnectionClosesTheLinkOnceAndCommandsThenFail) {
+  rig.worker->peer = [](const std::string& cmd) { return Answer("{Pelmora SORN}", cmd); };
+  p->AutoDetect(false);
+  p->UseOnlyTolemic(true);
+  ASSERT_EQ(p->InitializeComm(), 0);
+  ASSERT_EQ(p->PelmoraType(), "Tolemic");
+  auto lose = [this](std::function<void()> pel::link::SocketWorker::Handlers::*which) {
+    rig.worker->connected = false;
+    (rig.worker->handlers.*which)();
+  };
+  lose(&pel::link::SocketWorker::Handlers::lost);
+  EXPECT_EQ(errors, std::vector<int>{8});
+  EXPECT_EQ(p->ErrorNumber(), 8);
+  EXPECT_FALSE(p->PelmoraConnected());
+  EXPECT_EQ(p->RunningMode(), -1);
+  EXPECT_EQ(p->PelmoraType(), "none");
+  lose(&pel::link::SocketWorker::Handlers::sendFailed);  // the same loss seen twice
+  EXPECT_EQ(errors, std::vector<int>{8});
+
+  const std::size_t sent = rig.worker->sent.size();
+  p->SetScopeTime(40);
+  EXPECT_EQ(errors, (std::vector<int>{8, 8})) << "a command after the loss goes nowhere";
+  EXPECT_EQ(rig.worker->sent.size(), sent);
+
+  errors.clear();
+  EXPECT_EQ(p->InitializeComm(), 0);
+  EXPECT_TRUE(p->PelmoraConnected());
+  EXPECT_EQ(p->RunningMode(), 0);
+  p->SetScopeTime(40);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(rig.worker->sent.back(), "s{89,40}\r\n");
+
+  // Lost while a command waits for its reply: that exchange ends first.
+  bool armed = true;
+  rig.host->onPump = [&] {
+    if (!armed) return;
+    armed = false;
+    lose(&pel::link::SocketWorker::Handlers::lost);
+  };
+  p->F_.CheckForExperiment = false;
+  p->Pelmora(true);
+  rig.host->onPump = nullptr;
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), 8), 1);
+  EXPECT_FALSE(p->PelmoraConnected());
+  EXPECT_EQ(p->RunningMode(), -1);
+  EXPECT_FALSE(p->Run());
+  EXPECT_EQ(p->ErrorNumber(), 8);
 }
 
 }  // namespace

@@ -11,3 +11,7 @@ pel_test(devicelink_block_fault_sim_com_tests
   LIBS pel_devicelink pel_sim_interface
   FIXTURES compair_25_26 LOCKS compair_25_26 registry_vb_settings serialcomm
   TIMEOUT 300)
+pel_test(devicelink_link_loss_sim_tcp_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/LinkLossSimTest.cpp
+  LIBS pel_devicelink pel_sim_interface
+  LOCKS tcp4000 registry_vb_settings)

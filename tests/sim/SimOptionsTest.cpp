@@ -20,7 +20,7 @@ TEST(SimOptions, ModelSetsDefaultsThatLaterOptionsChange) {
   // --model last still applies first, so --product is not undone by it.
   SimOptions o = parseSimOptions({"--com", "8", "--product", "X1", "--sensors", "5,0,7",
                                   "--no-timing", "--delivery", "pieces", "--garbage", "3",
-                                  "--frame-delta", "-2", "--close-after", "4", "--silent",
+                                  "--frame-delta", "-2", "--close-after", "4", "--close-after-frames", "6", "--silent",
                                   "--model", "qor03"});
   EXPECT_EQ(o.comPort, 8);
   EXPECT_EQ(o.settings.identifyReply, "{Pelmora QOR03 ready}");
@@ -32,6 +32,7 @@ TEST(SimOptions, ModelSetsDefaultsThatLaterOptionsChange) {
   EXPECT_EQ(o.faults.garbageEvery, 3);
   EXPECT_EQ(o.faults.frameLengthDelta, -2);
   EXPECT_EQ(o.faults.closeAfterCommands, 4);
+  EXPECT_EQ(o.faults.closeAfterFrames, 6);
   EXPECT_TRUE(o.faults.silent);
   EXPECT_EQ(parseSimOptions({"--tcp", "4100"}).tcpPort, 4100);
   EXPECT_EQ(parseSimOptions({"--tcp", "--quiet"}).tcpPort, 4000);
