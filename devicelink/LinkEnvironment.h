@@ -26,6 +26,8 @@ class SerialLink {
   virtual void SetOnRxChar(std::function<void(std::size_t)> handler) = 0;
   // True while its receive event runs (its thread then waits for that call).
   virtual bool InHandOver() const = 0;
+  // Runs on the main thread when the open port stops answering (gone).
+  virtual void SetOnGone(std::function<void()> handler) { (void)handler; }
 };
 
 // The TCP worker (TWinsockDaemon) as the link uses it. Its handlers run on

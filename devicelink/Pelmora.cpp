@@ -142,6 +142,7 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     // 16. The port component and the receive state.
     serial_ = std::shared_ptr<SerialLink>(env_.makeSerial());
     serial_->SetOnRxChar([this](std::size_t count) { HandleSerialInput(count); });
+    serial_->SetOnGone([this] { LinkLost(); });
     s.receive.reset();
     addWakeWindow(hwnd_);
     // 19. USB start-up; a library without devices leaves the component usable.
@@ -203,6 +204,7 @@ TPelmora::~TPelmora() {
   // inside its own hand-over it is joined once that call has returned.
   worker_->SetHandlers({});
   serial_->SetOnRxChar({});
+  serial_->SetOnGone({});
   try {
     worker_->Disconnect();
   } catch (...) {

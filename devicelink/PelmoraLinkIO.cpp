@@ -21,7 +21,11 @@ void TPelmora::SendCommand(const std::string& command) {
   try {
     if (serial_->IsOpen()) serial_->WriteStr(line);
   } catch (...) {
-    RaiseDeviceError(8);
+    // The port of a connected link that takes no more writes has gone.
+    if (F_.PelmoraConnected && State().modelState != model::Tolemic)
+      LinkLost();
+    else if (linkLoss_ == 0)
+      RaiseDeviceError(8);
   }
   try {
     if (worker_->IsConnected()) {

@@ -49,6 +49,26 @@ TEST_F(LinkFaultsTest, UserSetPortMissingForOneConnectIsKeptForTheNext) {
   EXPECT_TRUE(errors.empty());
 }
 
+// A connected COM port that takes no more writes has gone: the same as a loss.
+TEST_F(LinkFaultsTest, FailedWriteOnAConnectedPortIsTheLinksLoss) {
+  rig.serial->listed = {"COM5"};
+  rig.serial->answering["COM5"] = [](const std::string& cmd) { return Answer("{Pelmora SORN II}", cmd); };
+  p->VCPort(5);
+  p->AutoDetect(false);
+  ASSERT_EQ(p->InitializeComm(), 0);
+  rig.serial->failWrites = true;
+  p->SetScopeTime(40);
+  EXPECT_EQ(errors, std::vector<int>{8});
+  EXPECT_FALSE(rig.serial->open);
+  EXPECT_FALSE(p->PelmoraConnected());
+  EXPECT_EQ(p->RunningMode(), -1);
+  p->SetScopeTime(40);
+  EXPECT_EQ(errors, (std::vector<int>{8, 8}));
+  rig.serial->failWrites = false;
+  EXPECT_EQ(p->InitializeComm(), 0);
+  EXPECT_EQ(p->PelmoraType(), "Sorn II");
+}
+
 // The worker noticed the peer's close (or a failed send): what its hand-over does.
 TEST_F(LinkFaultsTest, LostTcpConnectionClosesTheLinkOnceAndCommandsThenFail) {
   rig.worker->peer = [](const std::string& cmd) { return Answer("{Pelmora SORN}", cmd); };

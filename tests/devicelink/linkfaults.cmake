@@ -11,7 +11,12 @@ pel_test(devicelink_block_fault_sim_com_tests
   LIBS pel_devicelink pel_sim_interface
   FIXTURES compair_25_26 LOCKS compair_25_26 registry_vb_settings serialcomm
   TIMEOUT 300)
-pel_test(devicelink_link_loss_sim_tcp_tests
+pel_com_pair(27 28)   # taken down by the test itself
+pel_test(devicelink_link_loss_sim_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/LinkLossSimTest.cpp
   LIBS pel_devicelink pel_sim_interface
-  LOCKS tcp4000 registry_vb_settings)
+  FIXTURES compair_27_28 LOCKS tcp4000 compair_27_28 registry_vb_settings serialcomm)
+if(TARGET devicelink_link_loss_sim_tests)
+  target_compile_definitions(devicelink_link_loss_sim_tests PRIVATE
+    PEL_COMPAIR_SCRIPT="${PROJECT_SOURCE_DIR}/scripts/compair.sh")
+endif()
