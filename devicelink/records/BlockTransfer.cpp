@@ -109,8 +109,10 @@ TransferStep RunBlockTransfer(BlockTransfer& transfer, BlockLink& box, const Rec
     } else {
       std::vector<std::uint8_t> bytes;
       if (block.consumed > 0) {
+        // The block from its bracket on: a line end left before it is no part of it.
         const auto received = link.Received();
-        bytes.assign(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(block.consumed));
+        const auto end = received.begin() + static_cast<std::ptrdiff_t>(block.consumed);
+        bytes.assign(std::find(received.begin(), end, OpeningBracket(transfer.Format())), end);
         link.DropReceived(block.consumed);
       } else {
         link.ClearReceived();  // an unreadable block: where it ends is unknown
