@@ -27,6 +27,7 @@ class ComPort final : public SerialLink {
   std::string ReadStr(std::size_t count) override { return port_.readStr(count); }
   std::size_t Read(void* buffer, std::size_t count) override { return port_.read(buffer, count); }
   void SetOnRxChar(std::function<void(std::size_t)> h) override { port_.setOnRxChar(std::move(h)); }
+  void SetOnGone(std::function<void()> h) override { port_.setOnGone(std::move(h)); }
   bool InHandOver() const override { return port_.inHandler(); }
 
  private:

@@ -26,6 +26,8 @@ class SerialLink {
   virtual void SetOnRxChar(std::function<void(std::size_t)> handler) = 0;
   // True while its receive event runs (its thread then waits for that call).
   virtual bool InHandOver() const = 0;
+  // Runs on the main thread when the open port stops answering (gone).
+  virtual void SetOnGone(std::function<void()> handler) { (void)handler; }
 };
 
 // The TCP worker (TWinsockDaemon) as the link uses it. Its handlers run on
@@ -45,6 +47,7 @@ class SocketWorker {
   struct Handlers {
     std::function<void()> received;    // a piece was added to the receive list
     std::function<void()> sendFailed;  // a queued text could not be sent
+    std::function<void()> lost;        // the peer closed the connection or it failed
   };
   virtual void SetHandlers(Handlers h) = 0;
   // True while one of its hand-overs runs (its loop then waits for that call).

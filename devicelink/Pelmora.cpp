@@ -142,6 +142,7 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     // 16. The port component and the receive state.
     serial_ = std::shared_ptr<SerialLink>(env_.makeSerial());
     serial_->SetOnRxChar([this](std::size_t count) { HandleSerialInput(count); });
+    serial_->SetOnGone([this] { LinkLost(); });
     s.receive.reset();
     addWakeWindow(hwnd_);
     // 19. USB start-up; a library without devices leaves the component usable.
@@ -158,7 +159,15 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     InstallUsbSensors();
     // 22. The TCP worker, running at once.
     worker_ = std::shared_ptr<SocketWorker>(env_.makeWorker());
-    worker_->SetHandlers({[this] { HandleSocketInput(); }, [this] { RaiseDeviceError(8); }});
+    // A failed send on a link that is up is its loss; before that it is a command that failed.
+    worker_->SetHandlers({[this] { HandleSocketInput(); },
+                          [this] {
+                            if (F_.PelmoraConnected)
+                              LinkLost();
+                            else if (linkLoss_ == 0)
+                              RaiseDeviceError(8);
+                          },
+                          [this] { LinkLost(); }});
     // 23. The 5 ms poll timer.
     if (env_.pollTimer) {
       timer_ = std::make_unique<pel::Timer>(5, [this] { PollTick(); });
@@ -195,6 +204,7 @@ TPelmora::~TPelmora() {
   // inside its own hand-over it is joined once that call has returned.
   worker_->SetHandlers({});
   serial_->SetOnRxChar({});
+  serial_->SetOnGone({});
   try {
     worker_->Disconnect();
   } catch (...) {

@@ -210,6 +210,10 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   std::string TakeFrame();
   void HandleSerialInput(std::size_t count);
   void HandleSocketInput();
+  // The transport went away (the peer closed, the port vanished): error 8
+  // once, the run ended, the link closed; commands then fail with 8 until
+  // the next InitializeComm.
+  void LinkLost();
   void PollInput();
   void PollTick();
   void ClampOutputParameters(int low, int high, int def);
@@ -551,6 +555,7 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   int keepDepth_ = 0;         // of them, those holding a keep-alive reference
   bool closePending_ = false; // CloseComm asked for during an exchange
   bool destroying_ = false;
+  int linkLoss_ = 0;          // 0 none, 1 lost and being closed, 2 lost and closed (main thread)
   OutputsLink outputs_;
   std::shared_ptr<TPelmora> deferredRelease_;  // the last reference, dropped from the queue
   static constexpr UINT kReleaseMessage = WM_USER + 2;

@@ -1,5 +1,6 @@
 // Block reads out of the raw byte buffer: memory-bank downloads and scope
 // reads share one loop (devicelink/records/BlockTransfer) over this link.
+#include <algorithm>
 #include <string>
 
 #include "devicelink/LinkModel.h"
@@ -32,6 +33,13 @@ class ComponentBlockLink final : public rec::BlockLink {
     rx.rawCount = 0;
     rx.rawDropped = 0;
   }
+  void DropReceived(std::size_t count) override {
+    auto& rx = TPelmora::State().receive;
+    count = std::min(count, rx.rawCount);
+    std::copy(rx.raw.begin() + static_cast<std::ptrdiff_t>(count),
+              rx.raw.begin() + static_cast<std::ptrdiff_t>(rx.rawCount), rx.raw.begin());
+    rx.rawCount -= count;
+  }
   bool Stopped() override { return stopped_(); }
 
  private:
@@ -60,7 +68,9 @@ void TPelmora::LoadMemoryData(int pBank, bool pRun) {
     return;
   }
   if (!pRun) return;
-  if (pBank < 1 || pBank > F_.MemoryTotalIndex || pBank > rec::kMaxBanks) {
+  // A bank without a recorded channel would be asked for blocks that make no record.
+  if (pBank < 1 || pBank > F_.MemoryTotalIndex || pBank > rec::kMaxBanks ||
+      hs.directory.banks[static_cast<std::size_t>(pBank - 1)].ChannelCount() == 0) {
     hs.downloadRunning = false;
     RaiseDeviceError(27);
     return;

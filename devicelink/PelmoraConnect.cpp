@@ -51,6 +51,7 @@ int TPelmora::InitializeComm() {
   F_.RunningMode = -1;
   F_.ErrorNumber = 0;
   s.modelState = model::None;
+  linkLoss_ = 0;
   bool found = false;
   s.receive.frameMode = false;
   F_.InterfaceFunction_ScopeMode = false;
@@ -66,7 +67,8 @@ int TPelmora::InitializeComm() {
       try {
         const std::string name = "COM" + std::to_string(F_.VCPort);
         if (!PortListed(serial_->PortList(), F_.VCPort)) {
-          F_.VCPort = 0;
+          // Through the setter, which keeps a user's port that is only briefly missing.
+          VCPort(0);
         } else {
           serial_->SetPort(name);
           try {
@@ -326,5 +328,9 @@ int TPelmora::CloseCommNow() {
   F_.PelmoraConnected = false;
   F_.RunningMode = -1;
   s.modelState = model::None;
+  if (linkLoss_ == 1) {
+    linkLoss_ = 2;
+    F_.ErrorNumber = 8;  // the loss, not the close, is what happened
+  }
   return F_.ErrorNumber;
 }

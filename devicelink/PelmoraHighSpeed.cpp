@@ -181,14 +181,14 @@ int TPelmora::HighSpeedExplorer() {
 void TPelmora::ReadAsterDirectory(rec::BankDirectory& dir, const std::string& flagReply) {
   for (int k : rec::ParseAsterFlagList(flagReply)) {
     if (closePending_ || Abandoned()) return;
-    rec::BankRecord& bank = dir.banks[static_cast<std::size_t>(dir.MemoryTotalIndex)];
-    ++dir.MemoryTotalIndex;
-    // The number is the bank's address even when its description is missing.
-    bank.bankNumber = k;
     FlushInput();
     SendCommand("s{80,11," + std::to_string(k) + "}");
     const std::string info = CollectReply(100, 10);
-    if (pel::link::ReplyBody(info).empty()) continue;  // nothing to describe
+    // A bank the box does not describe cannot be read: it is not listed.
+    if (pel::link::ReplyBody(info).empty()) continue;
+    rec::BankRecord& bank = dir.banks[static_cast<std::size_t>(dir.MemoryTotalIndex)];
+    ++dir.MemoryTotalIndex;
+    bank.bankNumber = k;
     if (!rec::ParseAsterBankInfo(info, k, F_.Max_Record_Count, bank)) return;
   }
 }

@@ -12,11 +12,20 @@ using namespace pel::link;
 void TPelmora::SendCommand(const std::string& command) {
   FlushInput();
   const std::string line = command + "\r\n";
+  // After a loss a command has nowhere to go: say so instead of dropping it.
+  if (linkLoss_ == 2 && !serial_->IsOpen() && !worker_->IsConnected()) {
+    RaiseDeviceError(8);
+    return;
+  }
   // Each transport on its own, so a failing port does not keep TCP from sending.
   try {
     if (serial_->IsOpen()) serial_->WriteStr(line);
   } catch (...) {
-    RaiseDeviceError(8);
+    // The port of a connected link that takes no more writes has gone.
+    if (F_.PelmoraConnected && State().modelState != model::Tolemic)
+      LinkLost();
+    else if (linkLoss_ == 0)
+      RaiseDeviceError(8);
   }
   try {
     if (worker_->IsConnected()) {
@@ -30,6 +39,24 @@ void TPelmora::SendCommand(const std::string& command) {
   Host().PumpMessages();
   Host().SleepMs(10);
   Host().PumpMessages();
+}
+
+void TPelmora::LinkLost() {
+  // Once per connection, and only for a link that was up.
+  if (destroying_ || linkLoss_ != 0 || !F_.PelmoraConnected) return;
+  linkLoss_ = 1;
+  try {
+    if (serial_->IsOpen()) serial_->Close();  // its stop commands must not meet the dead port
+  } catch (...) {
+  }
+  if (InExchange()) {
+    // A command waits for its reply: that exchange ends first, then the link closes.
+    RaiseDeviceError(8);
+    closePending_ = true;
+    return;
+  }
+  CloseCommNow();
+  RaiseDeviceError(8);
 }
 
 std::string TPelmora::FlushInput() {

@@ -128,6 +128,7 @@ void TWinsockDaemon::Execute() {
     // Receive for up to 200 ms, in slices that each take the socket lock
     // alone, so a queued send, a disconnect or a stop waits one slice at most.
     std::string got;
+    bool lost = false;
     for (int waited = 0; waited < 200 && got.empty() && running_ && connected_; waited += 10) {
       {
         std::lock_guard lock(socketLock_);
@@ -137,6 +138,7 @@ void TWinsockDaemon::Execute() {
         if (got.empty() && err != 0 && err != WSAETIMEDOUT) {
           socket_.closeSocket();
           connected_ = false;
+          lost = true;
           break;
         }
       }
@@ -150,6 +152,7 @@ void TWinsockDaemon::Execute() {
       }
       HandOver(&Handlers::received);
     }
+    if (lost) HandOver(&Handlers::lost);
   }
   finished_ = true;
   pel::HandOver::instance().notify();

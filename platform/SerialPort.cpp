@@ -130,13 +130,39 @@ void SerialPort::finishRetired() {
 }
 
 std::size_t SerialPort::waiting(HANDLE port) {
+  std::size_t count = 0;
+  return queued(port, count) ? count : 0;
+}
+
+bool SerialPort::queued(HANDLE port, std::size_t& count) {
   DWORD errors = 0;
   COMSTAT st{};
-  if (!ClearCommError(port, &errors, &st)) return 0;
-  return st.cbInQue;
+  if (!ClearCommError(port, &errors, &st)) return false;
+  count = st.cbInQue;
+  return true;
+}
+
+void SerialPort::handOver(Session& s, const std::function<void()>& f) {
+  try {
+    HandOver::instance().synchronize([this, &s, &f] {
+      if (s.closing) return;
+      ++inHandler_;
+      try {
+        f();
+      } catch (...) {
+        --inHandler_;
+        throw;
+      }
+      --inHandler_;
+    });
+  } catch (...) {
+    // A failing handler must not end the event thread.
+  }
 }
 
 void SerialPort::eventLoop(Session& s) {
+  constexpr int kGoneAfterFailures = 3;
+  int failures = 0;  // of the queue check, in a row
   Event ev;
   while (!s.closing) {
     OVERLAPPED ov{};
@@ -168,25 +194,24 @@ void SerialPort::eventLoop(Session& s) {
       GetOverlappedResult(s.port, &ov, &n, TRUE);
     }
     if (s.closing) break;
-    const std::size_t count = waiting(s.port);
-    if (count == 0) continue;
-    try {
-      HandOver::instance().synchronize([this, &s, count] {
-        if (s.closing || !onRxChar_) return;
+    std::size_t count = 0;
+    if (!queued(s.port, count)) {
+      // A few failures in a row, not one: the port has gone.
+      if (++failures < kGoneAfterFailures) {
+        if (WaitForSingleObject(s.stop, 20) == WAIT_OBJECT_0) break;
+        continue;
+      }
+      handOver(s, [this] {
         // A copy: the handler may replace itself or close the port.
-        const RxCharHandler handler = onRxChar_;
-        ++inHandler_;
-        try {
-          handler(count);
-        } catch (...) {
-          --inHandler_;
-          throw;
-        }
-        --inHandler_;
+        if (const GoneHandler handler = onGone_) handler();
       });
-    } catch (...) {
-      // A failing handler must not end the event thread.
+      break;
     }
+    failures = 0;
+    if (count == 0) continue;
+    handOver(s, [this, count] {
+      if (const RxCharHandler handler = onRxChar_) handler(count);
+    });
   }
   s.done = true;
   HandOver::instance().notify();

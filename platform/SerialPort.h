@@ -22,6 +22,9 @@ class SerialPort {
  public:
   // Runs on the main thread; count is the number of bytes waiting.
   using RxCharHandler = std::function<void(std::size_t count)>;
+  // Runs on the main thread, once, when the open port stops answering (the
+  // device unplugged, its driver or pty gone); the event thread then ends.
+  using GoneHandler = std::function<void()>;
 
   SerialPort() = default;
   SerialPort(const SerialPort&) = delete;
@@ -47,6 +50,7 @@ class SerialPort {
   std::size_t read(void* buffer, std::size_t count);
 
   void setOnRxChar(RxCharHandler h) { onRxChar_ = std::move(h); }
+  void setOnGone(GoneHandler h) { onGone_ = std::move(h); }
   // True while the receive event runs.
   bool inHandler() const { return inHandler_ > 0; }
 
@@ -64,12 +68,17 @@ class SerialPort {
   void eventLoop(Session& s);
   void finishRetired();
   static std::size_t waiting(HANDLE port);
+  // The bytes waiting; false when the port no longer answers.
+  static bool queued(HANDLE port, std::size_t& count);
+  // Runs f on the main thread as a handler of this port (see inHandler).
+  void handOver(Session& s, const std::function<void()>& f);
 
   std::string port_;
   std::unique_ptr<Session> session_;  // main thread only
   std::unique_ptr<Session> retired_;  // closed from its own event, joined later
   int inHandler_ = 0;                 // depth of receive events running (main thread)
   RxCharHandler onRxChar_;            // main thread only
+  GoneHandler onGone_;                // main thread only
 };
 
 }  // namespace pel

@@ -30,6 +30,8 @@ class BlockTransfer {
   // No complete block arrived within the wait.
   virtual TransferStep OnSilence() = 0;
   virtual int BlockPause() const = 0;  // ms after each request
+  // The transfer slept ms (a pause or a step of a block wait).
+  virtual void Waited(int /*ms*/) {}
 };
 
 // The transport. Wait pumps the host's queue and polls input around the
@@ -41,6 +43,8 @@ class BlockLink {
   virtual void Wait(int ms) = 0;
   virtual std::span<const std::uint8_t> Received() = 0;
   virtual void ClearReceived() = 0;
+  // Drops the first count bytes received (one block), keeping what follows.
+  virtual void DropReceived(std::size_t count) = 0;
   // The host ended the transfer from an event (or let the component go).
   virtual bool Stopped() = 0;
 };
@@ -56,7 +60,11 @@ struct BlockWait {
 DataBlock AwaitBlock(BlockLink& link, BlockFormat format, const BlockWait& wait);
 
 // Runs the transfer to its end: Done when it finished or was stopped,
-// Failed when its retry bound ran out.
+// Failed when its retry bound ran out. A box answers its requests in order,
+// also late ones: each block that comes in answers the oldest request not
+// answered yet, and a block that answers an earlier request than the current
+// one is dropped, so a late reply never stands for a later block.
+inline constexpr std::size_t kMaxUnansweredRequests = 32;
 TransferStep RunBlockTransfer(BlockTransfer& transfer, BlockLink& link, const RecordCallback& deliver,
                               const BlockWait& wait);
 

@@ -1,5 +1,7 @@
 #include "devicelink/records/ScopeRecords.h"
 
+#include <algorithm>
+
 #include "devicelink/LinkFraming.h"
 #include "devicelink/records/NumberText.h"
 
@@ -74,7 +76,12 @@ bool ScopeRecordBuilder::AddBlock(const std::vector<double>& values, const Recor
 }
 
 ScopeRead::ScopeRead(const ScopeColumns& columns, double samplingTime, int noOfData, int blockPause)
-    : builder_(columns, samplingTime), noOfData_(noOfData), pause_(blockPause) {}
+    : builder_(columns, samplingTime),
+      noOfData_(noOfData),
+      // The box samples all shown channels at each instant; one value per
+      // instant is the longest it can take.
+      emptyBoundMs_(std::max(0, noOfData) * (samplingTime > 0 ? samplingTime : 0.0) * 1000.0 + kEmptyMarginMs),
+      pause_(blockPause) {}
 
 std::string ScopeRead::Request() const { return "s{88,2," + std::to_string(position_) + ",30}"; }
 
@@ -86,10 +93,11 @@ ScopeRead::Step ScopeRead::Retry() {
 ScopeRead::Step ScopeRead::OnBlock(const DataBlock& block, const RecordCallback& deliver) {
   if (block.status == DataBlock::Status::Empty || (block.status == DataBlock::Status::Good && block.count <= 0)) {
     ++pause_;
-    return ++empties_ > kMaxEmptyBlocks ? Step::Failed : Step::More;
+    return waitedMs_ > emptyBoundMs_ ? Step::Failed : Step::More;
   }
   if (block.status != DataBlock::Status::Good) return Retry();
-  failures_ = empties_ = 0;
+  failures_ = 0;
+  waitedMs_ = 0;
   const bool going = builder_.AddBlock(block.values, deliver);
   position_ += block.count;
   if (!going || position_ >= noOfData_ - 1) return Step::Done;

@@ -45,12 +45,14 @@ class ScopeRecordBuilder {
 // The ReadScopeData loop without its transport. A bad or empty block, or none
 // at all, is asked for again at the same position with a pause one
 // millisecond longer; after kMaxRetries bad or missing blocks in a row the
-// read fails. Empty blocks (the box still sampling) get the longer bound
-// kMaxEmptyBlocks, which the growing pause stretches to several seconds.
+// read fails. Empty blocks (the box still sampling) are asked for again for
+// as long as the box may need to sample the rows, one value per time base,
+// plus a margin: EmptyBoundMs, counted in the time waited since the last
+// block with values (at least what really passed).
 class ScopeRead final : public BlockTransfer {
  public:
   static constexpr int kMaxRetries = 8;
-  static constexpr int kMaxEmptyBlocks = 100;
+  static constexpr double kEmptyMarginMs = 3000.0;
   using Step = TransferStep;
 
   ScopeRead(const ScopeColumns& columns, double samplingTime, int noOfData, int blockPause = 0);
@@ -59,16 +61,19 @@ class ScopeRead final : public BlockTransfer {
   Step OnBlock(const DataBlock& block, const RecordCallback& deliver) override;
   Step OnSilence() override;
   int BlockPause() const override { return pause_; }
+  void Waited(int ms) override { waitedMs_ += ms > 0 ? ms : 0; }
   int Position() const { return position_; }
+  double EmptyBoundMs() const { return emptyBoundMs_; }
 
  private:
   Step Retry();
   ScopeRecordBuilder builder_;
   int noOfData_;
+  double emptyBoundMs_;
   int position_ = 0;
   int pause_;
   int failures_ = 0;
-  int empties_ = 0;
+  double waitedMs_ = 0;  // since the read began or the last block with values
 };
 
 }  // namespace pel::records

@@ -19,6 +19,7 @@ struct Faults {
   int garbageEvery = 0;        // every n-th line sent is noise without braces (0: none)
   int frameLengthDelta = 0;    // stream frames this many characters too long (or short)
   int closeAfterCommands = 0;  // the n-th line received closes the connection unanswered (0: never)
+  int closeAfterFrames = 0;    // a run's n-th stream frame is the last before the close (0: never)
   Delivery delivery = Delivery::Whole;
   unsigned seed = 1;           // for random pieces and noise
   int pieceGapMicros = 2000;   // pause between pieces, so they arrive as separate reads
@@ -27,6 +28,14 @@ struct Faults {
   std::vector<int> wrongCheckBlocks;
   // ... and after this many the box falls silent (0: never).
   int silentAfterBlocks = 0;
+  // This block (0: none) goes out lateBlockMs late; what the box sends after
+  // it waits behind it and follows it reply by reply, heldReplyGapMs apart,
+  // as a box working through its queued requests would.
+  int lateBlock = 0;
+  int lateBlockMs = 900;
+  int heldReplyGapMs = 40;
+  // Scope reads give "{00}" until the whole buffer is sampled.
+  bool scopeEmptyUntilFull = false;
 };
 
 // Cuts outgoing bytes into the writes the delivery mode asks for.

@@ -41,7 +41,9 @@ void installScopeCommands(SimEngine& engine) {
     const ScopeBuffer& s = e.scope();
     int pos = intArg(c, 1), n = intArg(c, 2);
     if (!e.settings().scopeRuns || !s.started || pos < 0 || n < 0) return;
-    int count = std::clamp(std::min(n, s.available(now) - pos), 0, kBlockValues);
+    const int available = s.available(now);
+    int count = std::clamp(std::min(n, available - pos), 0, kBlockValues);
+    if (e.faults().scopeEmptyUntilFull && available < s.total()) count = 0;
     std::vector<std::int32_t> raw;
     for (int p = pos; p < pos + count; ++p) raw.push_back(toRaw(e.valueAt(s.sampleAt(p), s.channelAt(p))));
     e.sendDataBlock([&raw](bool wrong) { return scopeBlock(raw, wrong); });

@@ -63,13 +63,17 @@ void SimEngine::setHandler(int code, const std::string& firstArg, Handler h) {
 void SimEngine::connect(Clock::time_point) {
   input_.clear();
   output_.clear();
+  held_.clear();
+  holdUntil_.reset();
   closeRequested_ = false;
   linesThisConnection_ = 0;
+  framesThisConnection_ = 0;
   streaming_ = false;
 }
 
 void SimEngine::receive(std::string_view bytes, Clock::time_point now) {
   if (closeRequested_) return;  // the link is going down; the rest is lost
+  lastNow_ = now;
   input_.feed(bytes);
   std::string line;
   while (!closeRequested_ && input_.next(line)) handleLine(line, now);
@@ -106,21 +110,30 @@ void SimEngine::emitLine(std::string line) {
   ++linesSent_;
   if (faults_.garbageEvery > 0 && linesSent_ % faults_.garbageEvery == 0)
     line = noiseLine(noise_, std::max<std::size_t>(line.size(), 8));
-  output_ += line;
-  output_ += "\r\n";
+  out(line + "\r\n");
+}
+
+void SimEngine::out(std::string bytes) {
+  if (holdUntil_)
+    held_.push_back(std::move(bytes));
+  else
+    output_ += bytes;
 }
 
 void SimEngine::reply(std::string_view line) { emitLine(std::string(line)); }
 
 void SimEngine::sendRaw(std::string_view bytes) {
-  if (!silentNow()) output_ += bytes;
+  if (!silentNow()) out(std::string(bytes));
 }
 
 void SimEngine::sendDataBlock(const std::function<std::string(bool wrongCheck)>& compose) {
   if (silentNow()) return;
   ++blocksSent_;
+  if (faults_.lateBlock > 0 && blocksSent_ == faults_.lateBlock && !holdUntil_) {
+    holdUntil_ = lastNow_ + std::chrono::milliseconds(std::max(0, faults_.lateBlockMs));
+  }
   const auto& wrong = faults_.wrongCheckBlocks;
-  output_ += compose(std::find(wrong.begin(), wrong.end(), blocksSent_) != wrong.end());
+  out(compose(std::find(wrong.begin(), wrong.end(), blocksSent_) != wrong.end()));
 }
 
 void SimEngine::setSamplingTime(double seconds) {
@@ -241,6 +254,15 @@ void SimEngine::startRun(Clock::time_point now) {
 }
 
 void SimEngine::tick(Clock::time_point now) {
+  while (holdUntil_ && *holdUntil_ <= now) {
+    if (held_.empty()) {
+      holdUntil_.reset();
+      break;
+    }
+    output_ += held_.front();
+    held_.pop_front();
+    holdUntil_ = *holdUntil_ + std::chrono::milliseconds(std::max(0, faults_.heldReplyGapMs));
+  }
   // Timers first, in time order; one may schedule or cancel others.
   while (true) {
     auto due = std::min_element(timers_.begin(), timers_.end(),
@@ -269,12 +291,17 @@ void SimEngine::tick(Clock::time_point now) {
     ++sample_;
     ++framesSent_;
     nextDue_ += interval();
+    if (faults_.closeAfterFrames > 0 && ++framesThisConnection_ >= faults_.closeAfterFrames) {
+      closeRequested_ = true;
+      streaming_ = false;
+    }
   }
 }
 
 std::optional<SimEngine::Clock::time_point> SimEngine::nextFrameDue() const {
   std::optional<Clock::time_point> due;
   if (streaming_) due = nextDue_;
+  if (holdUntil_ && (!due || *holdUntil_ < *due)) due = holdUntil_;
   for (const PendingTimer& t : timers_)
     if (!due || t.when < *due) due = t.when;
   return due;

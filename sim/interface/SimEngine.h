@@ -11,6 +11,7 @@
 // Not thread-safe: one owner at a time (SimCore adds the lock).
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
@@ -137,6 +138,8 @@ class SimEngine {
   void startRun(Clock::time_point now);
   void handleLine(const std::string& line, Clock::time_point now);
   void emitLine(std::string line);
+  // Adds output: held back behind a late block, or out at once.
+  void out(std::string bytes);
   Clock::duration interval() const;
 
   InterfaceSettings settings_;
@@ -149,6 +152,7 @@ class SimEngine {
   std::minstd_rand noise_{1};
   bool closeRequested_ = false;
   int linesThisConnection_ = 0;
+  int framesThisConnection_ = 0;
   int linesSent_ = 0;
   bool streaming_ = false;
   FrameSource source_;
@@ -168,6 +172,9 @@ class SimEngine {
   std::vector<PendingTimer> timers_;
   int nextTimerId_ = 1;
   int blocksSent_ = 0;
+  Clock::time_point lastNow_{};                // of the last received bytes
+  std::optional<Clock::time_point> holdUntil_;  // when the next held piece goes out
+  std::deque<std::string> held_;               // a late block and what followed it
   Clock::time_point nextDue_{};
   std::int64_t sample_ = 0;
   std::int64_t framesSent_ = 0;

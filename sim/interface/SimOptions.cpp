@@ -22,9 +22,16 @@ const char* simUsage() {
          "           [--identify TEXT] [--product TEXT] [--version TEXT] [--sensors A,B,...]\n"
          "           [--no-timing] [--no-scope] [--no-8port]\n"
          "           [--delivery whole|bytes|pieces] [--silent] [--garbage N]\n"
-         "           [--frame-delta N] [--close-after N] [--wrong-check N,...]\n"
-         "           [--silent-after-blocks N] [--capture-samples N] [--refuse-capture]\n"
+         "           [--frame-delta N] [--close-after N] [--close-after-frames N]\n"
+         "           [--wrong-check N,...]\n"
+         "           [--silent-after-blocks N] [--late-block N] [--late-block-ms MS]\n"
+         "           [--scope-empty-until-full] [--capture-samples N] [--refuse-capture]\n"
          "           [--quiet]\n"
+         "  --close-after N / --close-after-frames N: the link closes at the N-th command\n"
+         "      received, or after the N-th stream frame sent\n"
+         "  --late-block N: the N-th data block is answered --late-block-ms (900) late,\n"
+         "      the replies after it follow it one by one, in order\n"
+         "  --scope-empty-until-full: scope reads give {00} until the buffer is sampled\n"
          "Serves the interface's command protocol on 127.0.0.1:4000 (default) or COMn\n"
          "until Ctrl+C; echoes every command received unless --quiet.\n";
 }
@@ -97,6 +104,8 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
       o.faults.frameLengthDelta = intArg(a, value(), -30, 30);
     } else if (a == "--close-after") {
       o.faults.closeAfterCommands = intArg(a, value(), 0, 1000000);
+    } else if (a == "--close-after-frames") {
+      o.faults.closeAfterFrames = intArg(a, value(), 0, 1000000);
     } else if (a == "--wrong-check") {
       const std::string& list = value();
       std::size_t start = 0;
@@ -108,6 +117,12 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
       }
     } else if (a == "--silent-after-blocks") {
       o.faults.silentAfterBlocks = intArg(a, value(), 0, 1000000);
+    } else if (a == "--late-block") {
+      o.faults.lateBlock = intArg(a, value(), 0, 1000000);
+    } else if (a == "--late-block-ms") {
+      o.faults.lateBlockMs = intArg(a, value(), 0, 60000);
+    } else if (a == "--scope-empty-until-full") {
+      o.faults.scopeEmptyUntilFull = true;
     } else if (a == "--capture-samples") {
       o.settings.captureSamples = intArg(a, value(), 0, 50010);
     } else if (a == "--refuse-capture") {

@@ -130,6 +130,8 @@ TEST_F(HighSpeedTest, RefusalsRaiseTheirErrorAndSendNothing) {
       {"download of bank 0", kQor, 0, errorAfter([](TPelmora& c) { c.LoadMemoryData(0, true); }), 27},
       {"download past the directory", kAster, 0, errorAfter([](TPelmora& c) { c.LoadMemoryData(2, true); }), 27},
       {"download stop while idle", kAster, 0, errorAfter([](TPelmora& c) { c.LoadMemoryData(1, false); }), 0},
+      {"download of a bank without a recorded channel", kSorn, 0,
+       errorAfter([](TPelmora& c) { c.LoadMemoryData(1, true); }), 27},
       {"erase on a Sorn II", kSorn, 0,
        [](TPelmora& c) {
          c.F_.ErrorNumber = 7;  // left as it is
@@ -297,21 +299,23 @@ TEST_F(HighSpeedTest, AsterDirectoryAndErase) {
   EXPECT_EQ(p->MemoryTotalIndex(), 1);
 
   // More banks flagged than the directory holds; a bank whose description
-  // is empty still counts; erasing all waits a bounded time for a reply.
+  // is empty is not listed; erasing all waits a bounded time for a reply.
   std::string flags = "{";
   for (int k = 0; k < 20; ++k) flags += k ? ",1" : "1";
   replies["s{80,10}"] = flags + "}\r\n";
   replies["s{80,11,1}"] = "{}\r\n";
+  for (int k = 2; k <= 16; ++k) replies["s{80,11," + std::to_string(k) + "}"] = "{00001,00,012,000,000,00045}\r\n";
   const long long before = rig.host->now;
   EXPECT_EQ(p->EraseMemoryData(0, true), 0);
   EXPECT_LE(rig.host->now - before, 3000 + 16 * 1000 + 2000);
   const Strings sent = Sent();
   EXPECT_EQ(sent.front(), "s{80,13}");
   EXPECT_EQ(sent.back(), "s{80,11,16}");
-  EXPECT_EQ(p->MemoryTotalIndex(), 16);
-  EXPECT_EQ(dir.banks[0].bankNumber, 1);
-  EXPECT_EQ(dir.banks[0].recordsPerChannel, 0);
-  EXPECT_EQ(dir.banks[15].bankNumber, 16);
+  EXPECT_EQ(p->MemoryTotalIndex(), 15);
+  EXPECT_EQ(dir.banks[0].bankNumber, 2);
+  EXPECT_EQ(dir.banks[0].recordsPerChannel, 45);
+  EXPECT_EQ(dir.banks[14].bankNumber, 16);
+  EXPECT_EQ(dir.banks[15].bankNumber, 0);
 }
 
 TEST_F(HighSpeedTest, BankInfoText) {

@@ -100,11 +100,13 @@ TEST(Teardown, WorkerHandsReceivedTextToTheMainThreadAndNoticesALostPeer) {
   const DWORD main = GetCurrentThreadId();
   std::string got;
   bool onMain = true;
+  int lost = 0;
   w.SetHandlers({[&] {
                    onMain = onMain && GetCurrentThreadId() == main;
                    got += w.PopReceived();
                  },
-                 {}});
+                 {},
+                 [&] { ++lost; }});
   w.ConnectLocal();
   ASSERT_TRUE(w.IsConnected());
   w.QueueSend("s{10,3}\r\n");
@@ -113,14 +115,26 @@ TEST(Teardown, WorkerHandsReceivedTextToTheMainThreadAndNoticesALostPeer) {
   EXPECT_TRUE(onMain);
   w.Disconnect();
   EXPECT_FALSE(w.IsConnected());
+  ServiceUntil([] { return false; });
+  EXPECT_EQ(lost, 0) << "our own disconnect is no loss";
 }
 
 TEST(Teardown, ClosedConnectionClearsTheConnectedFlag) {
   Peer peer(Peer::Mode::Close);
   pel::HandOver::instance().setMainThread();
   pel::link::TWinsockDaemon w("127.0.0.1", peer.Port());
+  const DWORD main = GetCurrentThreadId();
+  int lost = 0;
+  bool onMain = true;
+  w.SetHandlers({{}, {}, [&] {
+                   onMain = onMain && GetCurrentThreadId() == main;
+                   ++lost;
+                 }});
   w.ConnectLocal();
   EXPECT_TRUE(ServiceUntil([&] { return !w.IsConnected(); }));
+  EXPECT_TRUE(ServiceUntil([&] { return lost > 0; }));
+  EXPECT_EQ(lost, 1);
+  EXPECT_TRUE(onMain);
   pel::link::TWinsockDaemon none("127.0.0.1", "1");
   none.ConnectLocal();
   EXPECT_FALSE(none.IsConnected());

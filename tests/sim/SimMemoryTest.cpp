@@ -196,6 +196,31 @@ TEST_F(Memory, FaultsWrongCheckBytesSilenceAndValuesWithLineEnds) {
   EXPECT_EQ(send("s{10,3}"), Lines{"{Pelmora SORN II}"});
 }
 
+TEST_F(Memory, LateBlockHoldsWhatFollowsItThenReleasesItReplyByReply) {
+  Bank& bank = engine.memory().banks[0];
+  bank.sensorIds = {12, 0, 0};
+  for (int i = 0; i < 75; ++i) bank.samples.push_back(i);
+  Faults f;
+  f.lateBlock = 2;
+  f.lateBlockMs = 900;
+  f.heldReplyGapMs = 40;
+  engine.setFaults(f);
+  EXPECT_EQ(decode(raw({"s{80,4,0}"}), "[05,", ']').raw, rawOf(bank, 0, 30));
+  EXPECT_EQ(raw({"s{80,4,1}"}), "");
+  EXPECT_EQ(raw({"s{80,4,1}", "s{10,3}"}), "") << "replies after the late block wait behind it";
+  EXPECT_EQ(advanceRaw(899ms), "");
+  ASSERT_EQ(engine.nextFrameDue(), now + 1ms);
+  const std::string late = advanceRaw(1ms);
+  EXPECT_EQ(decode(late, "[05,", ']').raw, rawOf(bank, 30, 30));
+  EXPECT_EQ(advanceRaw(39ms), "");
+  EXPECT_EQ(advanceRaw(1ms), late) << "the repeated request's answer";
+  EXPECT_EQ(advance(40ms), Lines{"{Pelmora SORN II}"});
+  EXPECT_EQ(engine.nextFrameDue(), now + 40ms);
+  EXPECT_EQ(advanceRaw(40ms), "");
+  EXPECT_FALSE(engine.nextFrameDue().has_value());
+  EXPECT_EQ(decode(raw({"s{80,4,2}"}), "[05,", ']').raw, rawOf(bank, 60, 15)) << "only one block is late";
+}
+
 TEST(DataBlocks, CheckByteIsTheXorOfTheValueBytes) {
   std::vector<std::int32_t> raw = {1, -1, 0x01020304};
   EXPECT_EQ(valueBytes(raw), std::string("\0\0\0\1\xff\xff\xff\xff\1\2\3\4", 12));

@@ -94,6 +94,18 @@ TEST_F(Scope, ValuesAreReadableOnlyOnceSampledAndTheStopFreezesThem) {
   EXPECT_EQ(read(300).count, 20);
 }
 
+TEST_F(Scope, EmptyUntilFullFaultHoldsBackAPartlySampledBuffer) {
+  Faults f;
+  f.scopeEmptyUntilFull = true;
+  engine.setFaults(f);
+  send(Lines{"s{89,40}", "s{88,1,20}"});
+  advance(99ms);  // 198 of 200 values
+  EXPECT_EQ(read(0).count, 0);
+  advance(1ms);
+  EXPECT_EQ(read(0).count, 30);
+  EXPECT_EQ(read(180).count, 20);
+}
+
 TEST_F(Scope, IgnoresBadArgumentsAndModelsWithoutScope) {
   EXPECT_EQ(raw({"s{88,2,0,30}"}), "");  // no run since connect: nothing to read
   send(Lines{"s{89,50}", "s{89,x}"});

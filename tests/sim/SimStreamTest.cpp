@@ -189,5 +189,21 @@ TEST_F(Streams, OneShotReadingIsOneNormalFrame) {
   EXPECT_FALSE(engine.streaming());
 }
 
+TEST_F(Streams, CloseAfterFramesEndsTheLinkAfterThatManyFramesOfTheConnection) {
+  Faults f;
+  f.closeAfterFrames = 4;
+  engine.setFaults(f);
+  send(Lines{"s{12,0.010000,100}", "s{10,1}"});
+  EXPECT_EQ(advance(30ms).size(), 3u);
+  EXPECT_FALSE(engine.takeCloseRequest());
+  EXPECT_EQ(advance(100ms).size(), 1u) << "the fourth frame is the last";
+  EXPECT_TRUE(engine.takeCloseRequest());
+  EXPECT_FALSE(engine.streaming());
+  engine.connect(now);  // the next peer gets a new count
+  send(Lines{"s{10,1}"});
+  EXPECT_EQ(advance(30ms).size(), 3u);
+  EXPECT_FALSE(engine.takeCloseRequest());
+}
+
 }  // namespace
 }  // namespace pel::sim

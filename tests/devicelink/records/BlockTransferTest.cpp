@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <map>
 
 #include "devicelink/records/BankRecords.h"
+#include "devicelink/records/NumberText.h"
 #include "devicelink/records/ScopeRecords.h"
 
 using namespace pel::records;
@@ -37,18 +39,34 @@ struct FakeBox final : BlockLink {
   int stopAtWait = -1;
   bool stopped = false;
 
+  // Waits before the answer to the nth request starts to arrive; answers
+  // keep their order, so a late one holds back those after it.
+  std::function<int(int nth)> lateBy;
+  std::deque<std::pair<int, std::string>> queued;  // wait count it is due at, bytes
+
   void Send(const std::string& command) override {
     requests.push_back(command);
-    if (answer) inFlight += answer(command, static_cast<int>(requests.size()));
+    if (!answer) return;
+    const int nth = static_cast<int>(requests.size());
+    queued.emplace_back(waits + (lateBy ? lateBy(nth) : 0), answer(command, nth));
+    Release();
+  }
+  void Release() {
+    while (!queued.empty() && queued.front().first <= waits) {
+      inFlight += queued.front().second;
+      queued.pop_front();
+    }
   }
   void Wait(int) override {
     if (++waits == stopAtWait) stopped = true;
+    Release();
     const std::size_t n = std::min(piece, inFlight.size());
     raw.insert(raw.end(), inFlight.begin(), inFlight.begin() + static_cast<long>(n));
     inFlight.erase(0, n);
   }
   std::span<const std::uint8_t> Received() override { return raw; }
   void ClearReceived() override { raw.clear(); }
+  void DropReceived(std::size_t n) override { raw.erase(raw.begin(), raw.begin() + static_cast<long>(std::min(n, raw.size()))); }
   bool Stopped() override { return stopped; }
 };
 
@@ -197,4 +215,72 @@ TEST(BlockTransfer, ScopeReadToTheEndWithAnEmptyBlockOnTheWay) {
   ASSERT_EQ(out.records.size(), 30u);
   EXPECT_EQ(out.records[29],
             "29,0.01450000, 29.000000,0.00,  29.500000,0.00, 0.00, 0.00, 0.00, 0.00;");
+}
+
+// A reply later than the block wait: the request is repeated, and the late
+// answer and the repeated one both arrive. Each block is taken once, in its
+// place, and the records are exactly the box's.
+TEST(BlockTransfer, LateReplyIsNeverTakenForTheNextBlock) {
+  const BlockWait wait{5, 20, 0};
+  constexpr int kLate = 45;  // waits: longer than one block wait
+  {
+    FakeBox box;
+    box.piece = 40;
+    box.answer = [](const std::string& r, int) {
+      const int address = std::stoi(r.substr(8)) - 3126;
+      std::vector<std::int32_t> raw;
+      for (int i = address; i < std::min(address + 30, 75); ++i) raw.push_back(Sample(i));
+      return Text(EncodeDataBlock(raw, BlockFormat::Aster, true));
+    };
+    box.lateBy = [](int nth) { return nth == 2 ? kLate : 0; };
+    BankDownload dl(true, Bank(2, 0.001, 12, 0, 0, 75));
+    Collector out;
+    EXPECT_EQ(RunBlockTransfer(dl, box, out.Callback(), wait), TransferStep::Done);
+    EXPECT_EQ(std::count(box.requests.begin(), box.requests.end(), "s{80,12,3126,30}"), 1);
+    EXPECT_GE(std::count(box.requests.begin(), box.requests.end(), "s{80,12,3156,30}"), 2);
+    EXPECT_EQ(box.requests.back(), "s{80,12,3186,30}");
+    EXPECT_EQ(std::count(box.requests.begin(), box.requests.end(), "s{80,12,3186,30}"), 1);
+    ASSERT_EQ(out.records.size(), 75u);
+    for (int i = 0; i < 75; ++i)
+      EXPECT_EQ(out.records[static_cast<std::size_t>(i)], std::to_string(i + 1) + "," + FormatFixed(i * 0.001, 10, 8) +
+                                                              "," + FormatFixed(Sample(i) / 10000.0, 10, 6) + ",0.0,0.0;")
+          << i;
+  }
+  {
+    FakeBox box;
+    box.piece = 40;
+    box.answer = [](const std::string& r, int) {
+      const int pos = std::stoi(r.substr(7));
+      std::vector<std::int32_t> raw;
+      for (int i = pos; i < std::min(pos + 30, 90); ++i) raw.push_back(i * 10000);
+      return Text(EncodeDataBlock(raw, BlockFormat::Scope, true));
+    };
+    box.lateBy = [](int nth) { return nth == 1 ? kLate : 0; };
+    ScopeColumns one;
+    one.map[0] = 0;
+    one.count = 1;
+    ScopeRead read(one, 0.001, 90);
+    Collector out;
+    EXPECT_EQ(RunBlockTransfer(read, box, out.Callback(), wait), TransferStep::Done);
+    ASSERT_EQ(out.records.size(), 90u);
+    EXPECT_EQ(box.requests.back(), "s{88,2,60,30}");
+    for (int i = 0; i < 90; ++i)
+      EXPECT_EQ(out.records[static_cast<std::size_t>(i)],
+                std::to_string(i) + "," + FormatFixed(i * 0.001, 10, 8) + "," + FormatFixed(i, 10, 6) +
+                    ",0.00, 0.00, 0.00, 0.00, 0.00, 0.00, 0.00;")
+          << i;
+  }
+}
+
+// A request the box never answers must not shift every later answer by one.
+TEST(BlockTransfer, LostRequestDoesNotShiftTheAnswersAfterIt) {
+  FakeBox box;
+  box.answer = [](const std::string& r, int nth) { return nth == 1 ? std::string() : SornBlockFor(BlockOf(r), 75); };
+  BankDownload dl(false, Bank(0, 0.001, 12, 0, 0, 75));
+  Collector out;
+  const BlockWait wait{5, 20, 0};
+  EXPECT_EQ(RunBlockTransfer(dl, box, out.Callback(), wait), TransferStep::Done);
+  EXPECT_EQ(box.requests, (std::vector<std::string>{"s{80,4,0}", "s{80,4,0}", "s{80,4,1}", "s{80,4,2}"}));
+  ASSERT_EQ(out.records.size(), 75u);
+  EXPECT_EQ(out.records[74], "75,0.07400000,21875.924200,0.0,0.0;");
 }

@@ -120,6 +120,34 @@ TEST(ScopeRead, BadEmptyOrMissingBlocksRepeatTheRequestWithinABound) {
   EXPECT_EQ(tries, ScopeRead::kMaxRetries + 1);
 }
 
+TEST(ScopeRead, EmptyBlocksAreAskedForAgainAsLongAsTheTimeBaseNeedsToSampleTheRows) {
+  const std::vector<std::uint8_t> empty{'{', '0', '0', '}', '\r', '\n'};
+  struct Case {
+    double samplingTime;
+    int noOfData;
+    double boundMs;
+  };
+  for (const Case& c : {Case{0.000025, 200, 3005.0}, Case{0.1, 200, 23000.0}, Case{0.25, 320, 83000.0}}) {
+    ScopeRead read(ParseScopeSensorList("1"), c.samplingTime, c.noOfData);
+    EXPECT_DOUBLE_EQ(read.EmptyBoundMs(), c.boundMs);
+    Collector out;
+    // Values after a long wait start the count again.
+    read.Waited(static_cast<int>(c.boundMs) - 10);
+    EXPECT_EQ(read.OnBlock(ScanDataBlock(empty, BlockFormat::Scope), out.Callback()), ScopeRead::Step::More);
+    EXPECT_EQ(read.OnBlock(Block(0, 30), out.Callback()), ScopeRead::Step::More);
+    int waited = 0;
+    ScopeRead::Step step = ScopeRead::Step::More;
+    while (step == ScopeRead::Step::More && waited <= c.boundMs + 100) {
+      read.Waited(50);
+      waited += 50;
+      step = read.OnBlock(ScanDataBlock(empty, BlockFormat::Scope), out.Callback());
+    }
+    EXPECT_EQ(step, ScopeRead::Step::Failed) << c.samplingTime;
+    EXPECT_GT(waited, c.boundMs) << c.samplingTime;
+    EXPECT_LE(waited, c.boundMs + 50) << c.samplingTime;
+  }
+}
+
 TEST(ScopeRead, HandlerStopEndsTheRead) {
   ScopeRead read(ParseScopeSensorList("1"), 0.001, 200);
   Collector out;

@@ -1,0 +1,157 @@
+// The simulated interface goes away in the middle of a run: over TCP it
+// closes the connection after four frames; on a COM port the pty pair
+// 27<->28 is taken down. The loss is reported once, the run ends, the link
+// counts as closed and a later connect works again.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/Registry.h"
+#include "RunSimCheck.h"
+
+namespace {
+using namespace std::chrono_literals;
+using pel::sim::InterfaceSim;
+using pel::sim::Model;
+
+struct Watch {
+  std::vector<int> errors;
+  std::vector<std::string> records;
+  int stops = 0;
+  bool connectedAtStop = true;
+  void Attach(TPelmora& p) {
+    p.PelmoraError([this](TPelmora&, int n) { errors.push_back(n); });
+    p.DataReceived([this](TPelmora&, const std::wstring& d) { records.emplace_back(d.begin(), d.end()); });
+    p.StopExperiment([this](TPelmora&) { ++stops; });
+  }
+};
+
+// Channels A and B, 50 ms samples, far more planned than the box will send.
+void StartRun(TPelmora& p) {
+  auto& s = TPelmora::State();
+  for (auto& c : s.sensors.ch) c.active = false;
+  s.sensors.ch[0].active = s.sensors.ch[1].active = true;
+  for (auto& c : s.sensors.ch) c.resolution = {0.001, 0.001, 0.001, 0.000001};
+  s.pwmOptionStored = false;
+  p.F_.CheckForExperiment = false;
+  p.F_.CHInputMode = CHInput::Analog;
+  p.F_.FastSamplingMode = false;
+  p.F_.SamplingTime = 0.05;
+  p.F_.NoOfData = 200;
+  p.F_.LoopCount = 200;
+  p.F_.AutoStop = true;
+  ASSERT_EQ(p.Pelmora(true), 0);
+  ASSERT_EQ(p.RunningMode(), 1);
+}
+
+void ExpectLost(TPelmora& p, Watch& w, std::size_t records) {
+  ASSERT_TRUE(runsim::PumpUntil([&] { return w.stops > 0; }, 10s)) << w.records.size() << " records";
+  runsim::PumpUntil([] { return false; }, 300ms);  // nothing more comes
+  EXPECT_EQ(w.errors, std::vector<int>{8});
+  EXPECT_EQ(w.stops, 1);
+  EXPECT_EQ(w.records.size(), records);
+  EXPECT_FALSE(p.PelmoraConnected());
+  EXPECT_EQ(p.RunningMode(), -1);
+  EXPECT_FALSE(p.Run());
+  EXPECT_EQ(p.ExperimentMode(), 0);
+  EXPECT_EQ(p.PelmoraType(), "none");
+  EXPECT_EQ(p.ErrorNumber(), 8);
+  // A command on the lost link fails instead of vanishing.
+  p.SetScopeTime(40);
+  EXPECT_EQ(w.errors, (std::vector<int>{8, 8}));
+}
+
+TEST(LinkLossSimTcp, ClosedConnectionEndsTheRunOnceAndTheNextConnectWorks) {
+  InterfaceSim sim(Model::SornII);
+  auto faults = sim.faults();
+  faults.closeAfterFrames = 4;
+  sim.setFaults(faults);
+  sim.startTcp(4000);
+  auto p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
+  p->AutoDetect(false);
+  p->UseOnlyTolemic(true);
+  ASSERT_EQ(p->InitializeComm(), 0);
+  ASSERT_EQ(p->PelmoraType(), "Tolemic");
+  Watch w;
+  w.Attach(*p);
+  StartRun(*p);
+  ExpectLost(*p, w, 4);
+
+  w.errors.clear();
+  EXPECT_EQ(p->InitializeComm(), 0);
+  EXPECT_EQ(p->PelmoraType(), "Tolemic");
+  EXPECT_EQ(p->RunningMode(), 0);
+  EXPECT_EQ(sim.connections(), 2);
+  EXPECT_TRUE(w.errors.empty());
+  EXPECT_EQ(p->CloseComm(), 0);
+}
+
+// Starts the pty pair script, a Unix program that Wine runs directly (its
+// end cannot be waited for: the callers watch for its effect).
+bool ComPair(const char* action) {
+  std::string cmd = std::string("/bin/bash ") + PEL_COMPAIR_SCRIPT + " " + action + " 27 28";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  if (pi.hThread) CloseHandle(pi.hThread);
+  if (pi.hProcess) CloseHandle(pi.hProcess);
+  return true;
+}
+
+// The pair is back when its far end can be served again.
+std::unique_ptr<InterfaceSim> ServeCom28Within(std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    auto sim = std::make_unique<InterfaceSim>(Model::SornII);
+    try {
+      sim->startCom(28);
+      return sim;
+    } catch (const std::exception&) {
+      if (std::chrono::steady_clock::now() > end) return nullptr;
+    }
+    Sleep(100);
+  }
+}
+
+TEST(LinkLossSimCom, PortGoneEndsTheRunOnceAndTheNextConnectWorks) {
+  using pel::reg::Root;
+  const char* const list = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
+  const char* const listed = "PelmoraLinkLossTest27";
+  ASSERT_TRUE(pel::reg::writeString(Root::LocalMachine, list, listed, "COM27"));
+  auto sim = std::make_unique<InterfaceSim>(Model::SornII);
+  sim->startCom(28);
+  auto p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
+  p->AutoDetect(false);
+  p->VCPort(27);
+  ASSERT_EQ(p->InitializeComm(), 0);
+  ASSERT_EQ(p->PelmoraType(), "Sorn II");
+  Watch w;
+  w.Attach(*p);
+  StartRun(*p);
+  ASSERT_TRUE(runsim::PumpUntil([&] { return w.records.size() >= 3; }, 10s));
+  ASSERT_TRUE(ComPair("stop"));
+  const std::size_t before = w.records.size();
+  ExpectLost(*p, w, w.records.size());
+  EXPECT_LE(w.records.size(), before + 2);
+
+  sim.reset();
+  ASSERT_TRUE(ComPair("start"));
+  Sleep(500);  // the old links are replaced first
+  sim = ServeCom28Within(10s);
+  ASSERT_TRUE(sim);
+  w.errors.clear();
+  EXPECT_EQ(p->InitializeComm(), 0);
+  EXPECT_EQ(p->PelmoraType(), "Sorn II");
+  EXPECT_EQ(p->RunningMode(), 0);
+  EXPECT_TRUE(w.errors.empty());
+  EXPECT_EQ(p->CloseComm(), 0);
+  p.reset();
+  HKEY k;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, list, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
+    RegDeleteValueA(k, listed);
+    RegCloseKey(k);
+  }
+}
+
+}  // namespace
