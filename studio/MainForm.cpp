@@ -207,7 +207,14 @@ void TSDIAppForm::SetUpConnected() {
   });
   link_->StartExperiment([this](TPelmora&) { model_->Started(); });
   link_->StopExperiment([this](TPelmora&) { model_->Stopped(); });
-  timer_ = std::make_unique<pel::Timer>(model_->TimerInterval(), [this] { model_->TimerTick(); });
+  timer_ = std::make_unique<pel::Timer>(model_->TimerInterval(), [this] {
+    // A tick that fails draws nothing; the next one tries again (a box
+    // here would come back every tick).
+    try {
+      model_->TimerTick();
+    } catch (...) {
+    }
+  });
   timer_->setEnabled(true);
   EnableWindow(panel1_, TRUE);
   EnableWindow(button4_, TRUE);
@@ -320,8 +327,19 @@ LRESULT CALLBACK TSDIAppForm::FormProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   }
   auto* f = reinterpret_cast<TSDIAppForm*>(GetWindowLongPtrA(w, GWLP_USERDATA));
   if (!f) return DefWindowProcA(w, msg, wp, lp);
-  return f->Handle(msg, wp, lp);
+  // An exception must not unwind through the system's message dispatch:
+  // the failure is shown and the window goes on.
+  try {
+    return f->Handle(msg, wp, lp);
+  } catch (const std::exception& e) {
+    f->ShowError(e.what());
+  } catch (...) {
+    f->ShowError("unexpected error");
+  }
+  return 0;
 }
+
+void TSDIAppForm::ShowError(const char* text) { MessageBoxA(hwnd_, text, "Tessaly", MB_OK | MB_ICONERROR); }
 
 // Panels hand their children's notifications to the form.
 LRESULT CALLBACK TSDIAppForm::PanelProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {

@@ -50,6 +50,7 @@ class TSDIAppForm : public StudioView {
   void FormActivate();
   // A set-up that cannot go on: the error shown, only End left on the window.
   void OnlyEndLeft(const std::exception& e);
+  void ShowError(const char* text);
   void SetUpConnected();
   void Command(int id);
   void Button5Click();
