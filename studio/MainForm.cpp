@@ -116,6 +116,7 @@ void TSDIAppForm::BuildControls() {
   int edges[3] = {120, 570, 620};
   SendMessageA(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
   SendMessageA(status_, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(" Ver 1.2"));
+  shownStatus_[2] = " Ver 1.2";
 }
 
 std::string TSDIAppForm::Text(const texts::Text& t) const { return reg::DialogText(formLanguage_, t); }
@@ -270,7 +271,13 @@ bool TSDIAppForm::SaveArrayToExcel() {
 // ---- StudioView ----
 
 void TSDIAppForm::SetUnitLabel(int k, const std::string& t) { SetWindowTextA(units_[static_cast<std::size_t>(k)], t.c_str()); }
-void TSDIAppForm::SetValueText(int k, const std::string& t) { SetWindowTextA(edits_[static_cast<std::size_t>(k)], t.c_str()); }
+// A box or panel is redrawn only when its text changes.
+void TSDIAppForm::SetValueText(int k, const std::string& t) {
+  std::string& shown = shownValues_[static_cast<std::size_t>(k)];
+  if (shown == t) return;
+  shown = t;
+  SetWindowTextA(edits_[static_cast<std::size_t>(k)], t.c_str());
+}
 
 void TSDIAppForm::MarkCaptured(int k, bool c) {
   auto i = static_cast<std::size_t>(k);
@@ -280,6 +287,11 @@ void TSDIAppForm::MarkCaptured(int k, bool c) {
 }
 
 void TSDIAppForm::SetStatus(int panel, const std::string& t) {
+  if (panel >= 0 && panel < 3) {
+    std::string& shown = shownStatus_[static_cast<std::size_t>(panel)];
+    if (shown == t) return;
+    shown = t;
+  }
   SendMessageA(status_, SB_SETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(t.c_str()));
 }
 
