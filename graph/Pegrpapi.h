@@ -22,7 +22,8 @@ PEL_GRAPH_ENGINE_API BOOL PEresetimage(HWND h, INT a, INT b);
 
 PEL_GRAPH_ENGINE_API BOOL PEnset(HWND h, UINT id, INT value);
 PEL_GRAPH_ENGINE_API INT PEnget(HWND h, UINT id);
-// count 0: a single Double or Single setting; otherwise a record.
+// count 0: a single Double or Single setting; otherwise a record, or for
+// the X and Y data the Single values of every subset and point in order.
 PEL_GRAPH_ENGINE_API BOOL PEvsetW(HWND h, UINT id, const void* value, INT count);
 PEL_GRAPH_ENGINE_API BOOL PEvgetW(HWND h, UINT id, void* buffer);
 PEL_GRAPH_ENGINE_API BOOL PEszsetW(HWND h, UINT id, const WCHAR* text);

@@ -116,6 +116,7 @@ void TSDIAppForm::BuildControls() {
   int edges[3] = {120, 570, 620};
   SendMessageA(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
   SendMessageA(status_, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(" Ver 1.2"));
+  shownStatus_[2] = " Ver 1.2";
 }
 
 std::string TSDIAppForm::Text(const texts::Text& t) const { return reg::DialogText(formLanguage_, t); }
@@ -207,7 +208,14 @@ void TSDIAppForm::SetUpConnected() {
   });
   link_->StartExperiment([this](TPelmora&) { model_->Started(); });
   link_->StopExperiment([this](TPelmora&) { model_->Stopped(); });
-  timer_ = std::make_unique<pel::Timer>(model_->TimerInterval(), [this] { model_->TimerTick(); });
+  timer_ = std::make_unique<pel::Timer>(model_->TimerInterval(), [this] {
+    // A tick that fails draws nothing; the next one tries again (a box
+    // here would come back every tick).
+    try {
+      model_->TimerTick();
+    } catch (...) {
+    }
+  });
   timer_->setEnabled(true);
   EnableWindow(panel1_, TRUE);
   EnableWindow(button4_, TRUE);
@@ -263,7 +271,13 @@ bool TSDIAppForm::SaveArrayToExcel() {
 // ---- StudioView ----
 
 void TSDIAppForm::SetUnitLabel(int k, const std::string& t) { SetWindowTextA(units_[static_cast<std::size_t>(k)], t.c_str()); }
-void TSDIAppForm::SetValueText(int k, const std::string& t) { SetWindowTextA(edits_[static_cast<std::size_t>(k)], t.c_str()); }
+// A box or panel is redrawn only when its text changes.
+void TSDIAppForm::SetValueText(int k, const std::string& t) {
+  std::string& shown = shownValues_[static_cast<std::size_t>(k)];
+  if (shown == t) return;
+  shown = t;
+  SetWindowTextA(edits_[static_cast<std::size_t>(k)], t.c_str());
+}
 
 void TSDIAppForm::MarkCaptured(int k, bool c) {
   auto i = static_cast<std::size_t>(k);
@@ -273,6 +287,11 @@ void TSDIAppForm::MarkCaptured(int k, bool c) {
 }
 
 void TSDIAppForm::SetStatus(int panel, const std::string& t) {
+  if (panel >= 0 && panel < 3) {
+    std::string& shown = shownStatus_[static_cast<std::size_t>(panel)];
+    if (shown == t) return;
+    shown = t;
+  }
   SendMessageA(status_, SB_SETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(t.c_str()));
 }
 
@@ -320,8 +339,19 @@ LRESULT CALLBACK TSDIAppForm::FormProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   }
   auto* f = reinterpret_cast<TSDIAppForm*>(GetWindowLongPtrA(w, GWLP_USERDATA));
   if (!f) return DefWindowProcA(w, msg, wp, lp);
-  return f->Handle(msg, wp, lp);
+  // An exception must not unwind through the system's message dispatch:
+  // the failure is shown and the window goes on.
+  try {
+    return f->Handle(msg, wp, lp);
+  } catch (const std::exception& e) {
+    f->ShowError(e.what());
+  } catch (...) {
+    f->ShowError("unexpected error");
+  }
+  return 0;
 }
+
+void TSDIAppForm::ShowError(const char* text) { MessageBoxA(hwnd_, text, "Tessaly", MB_OK | MB_ICONERROR); }
 
 // Panels hand their children's notifications to the form.
 LRESULT CALLBACK TSDIAppForm::PanelProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {

@@ -50,6 +50,7 @@ class TSDIAppForm : public StudioView {
   void FormActivate();
   // A set-up that cannot go on: the error shown, only End left on the window.
   void OnlyEndLeft(const std::exception& e);
+  void ShowError(const char* text);
   void SetUpConnected();
   void Command(int id);
   void Button5Click();
@@ -62,6 +63,8 @@ class TSDIAppForm : public StudioView {
   HWND button4_ = nullptr, button5_ = nullptr, status_ = nullptr;
   std::array<HWND, 8> edits_{}, captures_{}, units_{};
   std::array<bool, 8> marked_{};
+  std::array<std::string, 8> shownValues_;  // the value boxes' texts
+  std::array<std::string, 3> shownStatus_;  // the status panels' texts
   std::array<bool, 8> captureVisible_{};
   bool activated_ = false;
   bool mayClose_ = false;

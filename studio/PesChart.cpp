@@ -1,6 +1,7 @@
 // The studio's chart view over the graph control PESGraph1.
 #include <memory>
 
+#include "graph/EngineIds.h"
 #include "graph/PESGraph.h"
 #include "studio/PesChart.h"
 
@@ -19,7 +20,7 @@ std::wstring wide(const std::string& s) {
 class PesChart : public ChartSurface, public FormChart {
  public:
   PesChart(HWND parent, int id, int left, int top, int width, int height, const pel::graph::EngineApi& engine)
-      : g_(engine) {
+      : engine_(engine), g_(engine) {
     g_.SetBounds(left, top, width, height);
     g_.Parent(parent);
     if (g_.Handle()) SetWindowLongPtrA(g_.Handle(), GWLP_ID, id);
@@ -87,6 +88,11 @@ class PesChart : public ChartSurface, public FormChart {
   void Points(int n) override { g_.Points(n); }
   void SetXData(int s, int p, float v) override { g_.SetXData(s, p, v); }
   void SetYData(int s, int p, float v) override { g_.SetYData(s, p, v); }
+  // One engine call per axis instead of two per point.
+  void SetData(const std::vector<float>& x, const std::vector<float>& y) override {
+    engine_.vset(g_.GetPEHandle(), pel::graph::id::XData, x.data(), static_cast<INT>(x.size()));
+    engine_.vset(g_.GetPEHandle(), pel::graph::id::YData, y.data(), static_cast<INT>(y.size()));
+  }
   void SetSubsetLabel(int s, const std::string& t) override { g_.SetSubsetLabel(s, wide(t)); }
   void SetWorkingAxis(int a) override { g_.SetWorkingAxis(a); }
   void SetIntCell3001(int i, int v) override { g_.SetIntCell3001(i, v); }
@@ -100,6 +106,7 @@ class PesChart : public ChartSurface, public FormChart {
   void Repaint() override { g_.Refresh(); }
 
  private:
+  const pel::graph::EngineApi& engine_;
   PESGraph g_;
 };
 

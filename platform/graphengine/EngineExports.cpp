@@ -246,6 +246,9 @@ INT PEnget(HWND h, UINT id) {
 BOOL PEvsetW(HWND h, UINT id, const void* value, INT count) {
   EngineObject* o = Find(h);
   if (!o || !value) return FALSE;
+  // The data of every subset and point in one call (count values).
+  if ((id == pid::XData || id == pid::YData) && count > 0)
+    return o->store.SetDataArray(id, static_cast<const float*>(value), count);
   const std::size_t record = RecordSize(id);
   if (record && count >= 1) {
     auto& bytes = o->store.Record(id);

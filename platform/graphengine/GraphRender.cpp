@@ -246,6 +246,7 @@ void DrawGraph(const GraphStore& g, HDC dc, int width, int height) {
       SelectObject(dc, pen.h);
       SelectObject(dc, brush.h);
       bool drawing = false;
+      POINT at{};
       for (int i = 0; i < g.Points(); ++i) {
         const float x = g.X(s, i), y = g.Y(s, i);
         if (!Usable(g, x, y)) {
@@ -254,8 +255,10 @@ void DrawGraph(const GraphStore& g, HDC dc, int width, int height) {
         }
         const int px = ToPixelX(l, p.area, x), py = ToPixelY(p, y);
         if (method != 2) {
-          if (drawing) LineTo(dc, px, py);
-          else MoveToEx(dc, px, py, nullptr);
+          // A segment that stays on its pixel adds nothing to the line.
+          if (drawing && (px != at.x || py != at.y)) LineTo(dc, px, py);
+          else if (!drawing) MoveToEx(dc, px, py, nullptr);
+          at = POINT{px, py};
           drawing = true;
         }
         if (MarksPoints(method)) {

@@ -160,6 +160,20 @@ bool GraphStore::SetData(unsigned id, int subset, int point, float v) {
   return true;
 }
 
+bool GraphStore::SetDataArray(unsigned id, const float* values, long long count) {
+  if ((id != pid::XData && id != pid::YData) || !values || count < 0) return false;
+  auto& data = id == pid::XData ? x_ : y_;
+  long long at = 0;
+  for (auto& subset : data) {
+    if (at >= count) break;
+    const long long n = std::min<long long>(static_cast<long long>(subset.size()), count - at);
+    std::copy(values + at, values + at + n, subset.begin());
+    at += n;
+  }
+  Touch();
+  return true;
+}
+
 float GraphStore::X(int subset, int point) const { return x_.at(subset).at(point); }
 float GraphStore::Y(int subset, int point) const { return y_.at(subset).at(point); }
 bool GraphStore::IsNullX(float v) const { return v == static_cast<float>(Double(pid::NullDataValueX)); }

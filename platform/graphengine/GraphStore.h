@@ -55,6 +55,9 @@ class GraphStore {
   static constexpr int kMaxSubsets = 1000;
   static constexpr long long kMaxValues = 4'000'000;
   bool SetData(unsigned id, int subset, int point, float v);
+  // The X or Y values of every point, subset by subset, from the first;
+  // values beyond the data held are ignored. One change for the lot.
+  bool SetDataArray(unsigned id, const float* values, long long count);
   // The subsets and points data are held for.
   int Subsets() const { return static_cast<int>(x_.size()); }
   int Points() const { return x_.empty() ? 0 : static_cast<int>(x_.front().size()); }

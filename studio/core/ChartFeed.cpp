@@ -100,16 +100,22 @@ void FeedRows(ChartSurface& g, const std::vector<TDataRecord>& rows, const FeedW
               const std::vector<int>& subsetChannels, bool timeMode) {
   g.Points(w.points);
   const int subsets = std::min(g.Subsets(), static_cast<int>(subsetChannels.size()));
-  const int end = std::min(w.first + w.points, static_cast<int>(rows.size()));
-  for (int i = std::max(w.first, 0); i < end; ++i) {
-    const TDataRecord& r = rows[static_cast<std::size_t>(i)];
-    const float x = timeMode ? static_cast<float>(r.Time) : static_cast<float>(i + 1);
-    for (int j = 0; j < subsets; ++j) {
-      const int channel = subsetChannels[static_cast<std::size_t>(j)] - 1;
-      g.SetXData(j, i - w.first, x);
-      g.SetYData(j, i - w.first, static_cast<float>(r.Values[static_cast<std::size_t>(channel)]));
+  const int points = std::max(w.points, 0);
+  // Points past the rows held keep the no-data value.
+  const auto size = static_cast<std::size_t>(std::max(g.Subsets(), 0)) * static_cast<std::size_t>(points);
+  std::vector<float> x(size, static_cast<float>(kNoData)), y(size, static_cast<float>(kNoData));
+  const int end = std::min(w.first + points, static_cast<int>(rows.size()));
+  for (int j = 0; j < subsets; ++j) {
+    const auto channel = static_cast<std::size_t>(subsetChannels[static_cast<std::size_t>(j)] - 1);
+    const std::size_t base = static_cast<std::size_t>(j) * static_cast<std::size_t>(points);
+    for (int i = std::max(w.first, 0); i < end; ++i) {
+      const TDataRecord& r = rows[static_cast<std::size_t>(i)];
+      const std::size_t at = base + static_cast<std::size_t>(i - w.first);
+      x[at] = timeMode ? static_cast<float>(r.Time) : static_cast<float>(i + 1);
+      y[at] = static_cast<float>(r.Values[channel]);
     }
   }
+  if (subsets > 0 && points > 0) g.SetData(x, y);
   g.Repaint();
 }
 

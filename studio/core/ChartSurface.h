@@ -3,6 +3,7 @@
 // build and are tested without Windows. The program's adapter forwards each
 // to the graph control; enumeration values are the control's ordinals.
 #include <string>
+#include <vector>
 
 namespace tessaly {
 
@@ -47,6 +48,18 @@ class ChartSurface {
   virtual void Points(int n) = 0;
   virtual void SetXData(int subset, int point, float v) = 0;
   virtual void SetYData(int subset, int point, float v) = 0;
+  // Every point of every subset at once, subset by subset (Subsets x Points
+  // values each); a graph that takes them in one call overrides this.
+  virtual void SetData(const std::vector<float>& x, const std::vector<float>& y) {
+    const int subsets = Subsets(), points = Points();
+    for (int s = 0; s < subsets; ++s)
+      for (int p = 0; p < points; ++p) {
+        const auto i = static_cast<std::size_t>(s) * static_cast<std::size_t>(points) + static_cast<std::size_t>(p);
+        if (i >= x.size() || i >= y.size()) return;
+        SetXData(s, p, x[i]);
+        SetYData(s, p, y[i]);
+      }
+  }
   virtual void SetSubsetLabel(int subset, const std::string& text) = 0;
   virtual void SetWorkingAxis(int axis) = 0;
   virtual void SetIntCell3001(int index, int value) = 0;

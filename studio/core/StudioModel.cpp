@@ -180,7 +180,8 @@ void StudioModel::ReadFromExcel(const std::string& c) {
 
 void StudioModel::ReadFastRecordLimit(const std::string& text) {
   const std::string t = Trim(text);
-  fastRecordLimit_ = ParseInteger(t.empty() ? "5000" : t);
+  // A run may store the limit plus two rows; the table holds kMaxRows.
+  fastRecordLimit_ = std::clamp(ParseInteger(t.empty() ? "5000" : t), 0, kMaxRows - 2);
 }
 
 void StudioModel::FinishSetup() {
@@ -196,7 +197,8 @@ void StudioModel::FinishSetup() {
   DisplayBase();
   capacity_ = capacityFor(link_.ExperimentLength(), link_.SamplingTime());
   // The table never needs more rows than the link delivers in one run.
-  records_.assign(static_cast<std::size_t>(std::min(capacity_, link_.MaxRecordCount() + 1)), TDataRecord{});
+  const int rows = std::min({capacity_, std::max(link_.MaxRecordCount(), 0) + 1, kMaxRows});
+  records_.assign(static_cast<std::size_t>(rows), TDataRecord{});
 }
 
 void StudioModel::DisplayBase() {
@@ -209,6 +211,7 @@ void StudioModel::DisplayBase() {
   }
   l.eightPorts = eightPortMode_;
   subsetChannels_ = tessaly::DisplayBase(chart_, l);
+  fedCount_ = 0;  // the graph holds no rows now
 }
 
 std::array<bool, 8> StudioModel::CaptureButtonsShown() const {
@@ -230,6 +233,7 @@ void StudioModel::ModeSwitch(bool timeMode) {
 }
 
 void StudioModel::EnsureRows(int rows) {
+  rows = std::min(rows, kMaxRows);
   if (rows > static_cast<int>(records_.size())) records_.resize(static_cast<std::size_t>(rows));
 }
 
@@ -290,7 +294,8 @@ void StudioModel::BpmStep(int n) {
     if (lastCrossing_ == -1) {
       lastCrossing_ = t;
     } else {
-      view_.SetStatus(1, FormatBpm(60 / (t - lastCrossing_), settings_.decimal));
+      shown_.bpmRate = 60 / (t - lastCrossing_);
+      shown_.bpm = true;
       lastCrossing_ = t;
     }
     bpmArmed_ = true;
@@ -302,12 +307,13 @@ void StudioModel::DataLine(const std::string& record) {
   if (p.size() < 2) return;
   // A piece that is not a number ends the handling of the line there.
   try {
-    view_.SetStatus(2, p[1]);
+    shown_.time = p[1];
+    shown_.timePending = true;
     if (p.size() < 5) {
       if (p.size() != 2) return;
       const auto k = static_cast<std::size_t>(digitalChannel_);
       current_[k] = ParseNumber(p[1]);
-      view_.SetValueText(digitalChannel_, Number(current_[k]));
+      shown_.digital = true;
       if (!timeMode_) return;
       if (recordCount_ >= static_cast<int>(records_.size())) {
         link_.Run(false);  // the table is full
@@ -318,12 +324,12 @@ void StudioModel::DataLine(const std::string& record) {
       if (recordCount_ >= capacity_) link_.Run(false);
       return;
     }
-    view_.SetStatus(0, "[" + std::to_string(static_cast<long long>(ParseInteger(p[0])) + keptCount_) + " / " +
-                           std::to_string(capacity_) + "]");
-    for (std::size_t k = 0; k < 4; ++k) current_[k] = ParseNumber(p[2 + k]);
+    shown_.counter = static_cast<long long>(ParseInteger(p[0])) + keptCount_;
+    shown_.counterPending = true;
+    // A missing piece ends the line as a bad one does (a line of five).
+    for (std::size_t k = 0; k < 4; ++k) current_[k] = ParseNumber(2 + k < p.size() ? p[2 + k] : std::string());
     for (std::size_t k = 4; k < 8; ++k) current_[k] = p.size() >= 10 ? ParseNumber(p[2 + k]) : 0.0;
-    for (int k = 0; k < 8; ++k)
-      if (link_.SensorId(k) >= 0) view_.SetValueText(k, Number(current_[static_cast<std::size_t>(k)]));
+    shown_.analog = true;
     if (!timeMode_) return;
     const int n = recordCount_;
     if (n >= static_cast<int>(records_.size())) {
@@ -344,6 +350,7 @@ void StudioModel::Started() {
 }
 
 void StudioModel::Stopped() {
+  ShowNewest();  // the run's last values at once
   running_ = false;
   view_.SetRunning(false);
 }
@@ -353,6 +360,7 @@ void StudioModel::Capture(int channel) {
   const auto k = static_cast<std::size_t>(channel);
   captured_[k] = true;
   EnsureRows(recordCount_ + 1);
+  if (recordCount_ >= static_cast<int>(records_.size())) return;  // the table is full
   records_[static_cast<std::size_t>(recordCount_)].Values[k] = current_[k];
   view_.MarkCaptured(channel, true);
   // The row is complete once every channel of the graph has its value.
@@ -366,14 +374,33 @@ void StudioModel::Capture(int channel) {
   redrawRequest_ = true;
 }
 
+void StudioModel::ShowNewest() {
+  Shown s = std::move(shown_);
+  shown_ = Shown{};
+  if (s.counterPending)
+    view_.SetStatus(0, "[" + std::to_string(s.counter) + " / " + std::to_string(capacity_) + "]");
+  if (s.bpm) view_.SetStatus(1, FormatBpm(s.bpmRate, settings_.decimal));
+  if (s.timePending) view_.SetStatus(2, s.time);
+  for (int k = 0; k < 8; ++k) {
+    const bool box = (s.analog && link_.SensorId(k) >= 0) || (s.digital && k == digitalChannel_);
+    if (box) view_.SetValueText(k, Number(current_[static_cast<std::size_t>(k)]));
+  }
+}
+
 void StudioModel::TimerTick() {
   if (timerBusy_) return;
   timerBusy_ = true;
-  if ((chart_.Points() != recordCount_ && recordCount_ > 0) || redrawRequest_) {
+  struct Clear {
+    bool& busy;
+    ~Clear() { busy = false; }
+  } clear{timerBusy_};
+  ShowNewest();
+  // Only a change of the rows (or a capture) touches the graph.
+  if ((fedCount_ != recordCount_ && recordCount_ > 0) || redrawRequest_) {
     redrawRequest_ = false;
+    fedCount_ = recordCount_;
     FeedRows(chart_, records_, RedrawWindow(recordCount_, bpmMode_, studioLoopCount_), subsetChannels_, timeMode_);
   }
-  timerBusy_ = false;
 }
 
 unsigned StudioModel::TimerInterval() const { return TimerIntervalMs(link_.SamplingTime()); }

@@ -30,6 +30,9 @@ struct StudioSettings {
 
 class StudioModel {
  public:
+  // Rows the record table may hold.
+  static constexpr int kMaxRows = 1'000'000;
+
   StudioModel(StudioLink& link, StudioView& view, ChartSurface& chart, StudioSettings settings);
 
   // Activation before the link is asked: state reset, graph reset, time mode.
@@ -86,6 +89,8 @@ class StudioModel {
   void ApplyCapacity();
   void EnsureRows(int rows);
   void BpmStep(int n);
+  // Puts what the lines since the last tick left to show on the window.
+  void ShowNewest();
   std::string Text(const texts::Text& t) const;
   std::string Number(double v) const;
 
@@ -111,6 +116,19 @@ class StudioModel {
   bool running_ = false;
   bool redrawRequest_ = false;
   bool timerBusy_ = false;
+  int fedCount_ = 0;  // RecordCount when the graph was last fed
+  // What the data lines left for the value boxes and the status bar; shown
+  // once per tick, so a fast run sets each window text ten times a second.
+  struct Shown {
+    bool counterPending = false;
+    long long counter = 0;
+    bool timePending = false;
+    std::string time;
+    bool bpm = false;
+    double bpmRate = 0;
+    bool analog = false;   // every channel with a sensor
+    bool digital = false;  // the digital channel
+  } shown_;
   std::vector<int> subsetChannels_;
   bool bpmMode_ = false;
   int bpmChannel_ = 0;

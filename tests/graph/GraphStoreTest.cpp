@@ -41,6 +41,26 @@ TEST(GraphStore, DataOutsideTheSubsetsAndPointsIsIgnored) {
   EXPECT_FALSE(g.SetData(pid::XData, 0, 0, 1.0f));
 }
 
+TEST(GraphStore, TheDataArrayFillsSubsetBySubset) {
+  GraphStore g;
+  g.SetNumber(pid::Subsets, 2);
+  g.SetNumber(pid::Points, 3);
+  const float x[] = {1, 2, 3, 4, 5, 6, 7, 8};
+  EXPECT_TRUE(g.SetDataArray(pid::XData, x, 8));  // more than held: the rest ignored
+  EXPECT_EQ(g.X(0, 2), 3.0f);
+  EXPECT_EQ(g.X(1, 0), 4.0f);
+  EXPECT_EQ(g.X(1, 2), 6.0f);
+  const auto version = g.Version();
+  const float y[] = {-1, -2, -3, -4};
+  EXPECT_TRUE(g.SetDataArray(pid::YData, y, 4));  // fewer: the others stay
+  EXPECT_EQ(g.Y(1, 0), -4.0f);
+  EXPECT_TRUE(g.IsNullY(g.Y(1, 1)));
+  EXPECT_EQ(g.Version(), version + 1);  // one change for the lot
+  EXPECT_FALSE(g.SetDataArray(pid::SubsetLabels, x, 2));
+  EXPECT_FALSE(g.SetDataArray(pid::XData, nullptr, 2));
+  EXPECT_FALSE(g.SetDataArray(pid::XData, x, -1));
+}
+
 TEST(GraphStore, HugeCountsHoldBoundedData) {
   GraphStore g;
   g.SetNumber(pid::Subsets, 0x7FFFFFFF);

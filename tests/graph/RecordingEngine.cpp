@@ -119,6 +119,12 @@ unsigned SizeOf(unsigned id) {
 BOOL Vset(HWND h, UINT id, const void* v, INT count) {
   std::ostringstream s;
   s << "vset " << E().Tag(h) << ' ' << id << ' ' << count;
+  if ((id == id::XData || id == id::YData) && count > 0) {
+    // The data of every point: logged value by value.
+    for (INT i = 0; i < count; ++i) s << ' ' << static_cast<const float*>(v)[i];
+    Log(s);
+    return TRUE;
+  }
   Log(s);
   const unsigned n = count == 0 ? SizeOf(id) : sizeof(CustomGridNumberRecord);
   auto& b = E().blobs[id];

@@ -83,11 +83,18 @@ struct FakeView : StudioView {
   bool groupEnabled = false, checkBoxEnabled = true, running = false;
   bool eraseAnswer = false;
   int questions = 0;
+  int textsSet = 0;  // value box and status bar texts set
 
   void SetUnitLabel(int k, const std::string& t) override { unitLabels[static_cast<std::size_t>(k)] = t; }
-  void SetValueText(int k, const std::string& t) override { values[static_cast<std::size_t>(k)] = t; }
+  void SetValueText(int k, const std::string& t) override {
+    values[static_cast<std::size_t>(k)] = t;
+    ++textsSet;
+  }
   void MarkCaptured(int k, bool c) override { marked[static_cast<std::size_t>(k)] = c; }
-  void SetStatus(int panel, const std::string& t) override { status[static_cast<std::size_t>(panel)] = t; }
+  void SetStatus(int panel, const std::string& t) override {
+    status[static_cast<std::size_t>(panel)] = t;
+    ++textsSet;
+  }
   void HideModeCheckBox() override { checkBoxHidden = true; }
   void ShowEightPorts(bool shown) override { eightShown = shown; }
   void SetCaptureButtons(const bool (&visible)[8], bool enabled) override {

@@ -48,10 +48,10 @@ TEST(StudioGraph, LayoutReachesTheEngine) {
   rows[2].Values[2] = 7.5;
   FeedRows(chart->Surface(), rows, FeedWindow{1, 2}, {1, 3}, false);
   EXPECT_TRUE(engine.Has("nset win 2120 2"));
-  // Row 2 is point 1; in event mode its x is the row number.
-  EXPECT_TRUE(engine.Has("vsetcellEx win 2135 1 1 3"));
-  EXPECT_TRUE(engine.Has("vsetcellEx win 2140 1 1 7.5"));
-  EXPECT_TRUE(engine.Has("vsetcellEx win 2140 0 0 0"));
+  // Rows 1 and 2 are points 0 and 1 of each subset, in one call per axis;
+  // in event mode x is the row number.
+  EXPECT_TRUE(engine.Has("vset win 2135 4 2 3 2 3"));
+  EXPECT_TRUE(engine.Has("vset win 2140 4 0 0 0 7.5"));
 }
 
 }  // namespace

@@ -100,6 +100,7 @@ TEST(StudioRun, ContinuedRunGoesOnAfterTheKeptRows) {
   EXPECT_EQ(r.model.RecordCount(), 4);
   // The device numbers again from 1; rows and counter go on.
   EXPECT_EQ(r.feed(1, 50), 8);
+  r.model.TimerTick();
   EXPECT_EQ(r.view.status[0], "[12 / 11]");
   EXPECT_EQ(r.model.RecordCount(), 12);
   EXPECT_DOUBLE_EQ(r.model.Records()[6].Time, 0.6000000000000001);
@@ -122,6 +123,42 @@ TEST(StudioRun, BadPieceEndsTheLineThere) {
   EXPECT_EQ(r.model.RecordCount(), 0);
   r.model.DataLine("7;");  // a single piece is ignored
   EXPECT_EQ(r.model.RecordCount(), 0);
+  // Five pieces: the fourth value is missing, which ends the line there.
+  r.model.DataLine("2,0.1,1.5,2.5,3.5;");
+  EXPECT_EQ(r.model.CurrentValues(), (std::array<double, 8>{1.5, 2.5, 3.5, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(r.model.RecordCount(), 0);
+  r.model.TimerTick();
+  EXPECT_EQ(r.view.status[2], "0.1");  // set before the missing piece
+  EXPECT_EQ(r.view.values[0], "");
+}
+
+TEST(StudioRun, FastRecordLimitIsBoundedByTheTable) {
+  Rig r("EL[100000000]ST[0.001]");
+  r.link.model = "Qor-3";
+  r.model.ReadFastRecordLimit("2000000000");
+  EXPECT_EQ(r.model.FastRecordLimit(), StudioModel::kMaxRows - 2);
+  EXPECT_NO_THROW(r.model.StartStop());
+  EXPECT_EQ(r.link.maxRecords, StudioModel::kMaxRows - 2);
+  EXPECT_LE(r.model.Records().size(), static_cast<std::size_t>(StudioModel::kMaxRows));
+  EXPECT_EQ(r.link.calls.back(), "Pelmora 1");
+}
+
+TEST(StudioRun, ValueBoxesAndStatusShowTheNewestOncePerTick) {
+  Rig r("EL[10]ST[0.01]", {12, -1, 5, -1, -1, -1, -1, -1});
+  r.start();
+  const int before = r.view.textsSet;
+  for (int n = 1; n <= 50; ++n) r.model.DataLine(record(n, (n - 1) * 0.01, {n * 0.5, 0, n * 0.25, 0}));
+  EXPECT_EQ(r.view.textsSet, before);
+  r.model.TimerTick();
+  // The counter, the time and the two boxes with a sensor, once each.
+  EXPECT_EQ(r.view.textsSet, before + 4);
+  EXPECT_EQ(r.view.status[0], "[50 / 1001]");
+  EXPECT_EQ(r.view.status[2], "0.49000000");
+  EXPECT_EQ(r.view.values[0], "25");
+  EXPECT_EQ(r.view.values[2], "12.5");
+  r.model.TimerTick();  // nothing new
+  EXPECT_EQ(r.view.textsSet, before + 4);
+  EXPECT_EQ(r.model.RecordCount(), 50);  // every line is a row
 }
 
 TEST(StudioRun, TwoFieldLinesFillTheDigitalChannel) {
@@ -131,6 +168,7 @@ TEST(StudioRun, TwoFieldLinesFillTheDigitalChannel) {
   EXPECT_EQ(r.model.Capacity(), 3);
   r.model.DataLine("1,0.125000;");
   r.model.DataLine("2,0.250000;");
+  r.model.TimerTick();
   EXPECT_EQ(r.view.values[2], "0.25");
   EXPECT_EQ(r.link.stops, 0);
   r.model.DataLine("3,0.375000;");
@@ -180,12 +218,15 @@ TEST(StudioBpm, RisingCrossingsGiveTheRate) {
   auto line = [&](int n, double v) { r.model.DataLine(record(n, 0, {v, 0, 0, 0})); };
   for (int n = 0; n < 10; ++n) line(n + 1, 1);
   line(11, 3.5);  // row 10, exactly the level: the reference 0.2 s
+  r.model.TimerTick();
   EXPECT_EQ(r.view.status[1], "");
   for (int n = 11; n < 20; ++n) line(n + 1, 5);  // stays above: counts once
   for (int n = 20; n < 30; ++n) line(n + 1, 0);
   line(31, 4);  // row 30
+  r.model.TimerTick();
   EXPECT_EQ(r.view.status[1], "BPM : 150.000");
   for (int n = 31; n < 40; ++n) line(n + 1, 4);
+  r.model.TimerTick();
   EXPECT_EQ(r.view.status[1], "BPM : 150.000");
 }
 
@@ -210,13 +251,19 @@ TEST(StudioGraph, TimerCopiesTheNewestRows) {
     EXPECT_FLOAT_EQ(p0.first, static_cast<float>(c.first * 0.05)) << c.config << " " << c.rows;
     EXPECT_FLOAT_EQ(p0.second, 2.0f);
   }
-  Rig r("EL[100]ST[0.05]");
-  r.start();
-  r.feed(1, 10);
-  r.model.TimerTick();
-  const int repaints = r.chart.repaints;
-  r.model.TimerTick();  // nothing new: no copy
-  EXPECT_EQ(r.chart.repaints, repaints);
+  // Nothing new: no copy, also once more than 1000 rows are held.
+  for (int rows : {10, 1500}) {
+    Rig r("EL[100]ST[0.05]");
+    r.start();
+    r.feed(1, rows);
+    r.model.TimerTick();
+    const int repaints = r.chart.repaints;
+    r.model.TimerTick();
+    EXPECT_EQ(r.chart.repaints, repaints) << rows;
+    r.feed(rows + 1, 1);
+    r.model.TimerTick();
+    EXPECT_EQ(r.chart.repaints, repaints + 1) << rows;
+  }
 }
 
 TEST(StudioGraph, LayoutFollowsTheSensors) {

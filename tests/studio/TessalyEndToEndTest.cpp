@@ -243,6 +243,45 @@ TEST_F(TessalyEndToEnd, RunThenEndHandsTheTableBack) {
   EXPECT_EQ(ClipboardText(), want);
 }
 
+// A run at 1000 records/s of four channels: every record becomes a row of
+// the hand-back, in order, none lost or repeated.
+TEST_F(TessalyEndToEnd, AFastRunHandsBackEveryRow) {
+  pel::sim::InterfaceSim sim(pel::sim::Model::Qor3);
+  auto s = sim.settings();
+  s.sensorIds = {12, 5, 12, 5, 0, 0, 0, 0};
+  sim.setSettings(s);
+  sim.startTcp(4000);
+  Config("EL[2]ST[0.001]");
+
+  Studio studio;
+  ASSERT_TRUE(studio.Start());
+  ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button4); }, 60s)) << "no connected form";
+  studio.Click(tessaly::ids::Button4);
+  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Stop"; }, 10s))
+      << Commands(sim);
+  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Start"; }, 60s));
+  ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button5); }, 10s));
+  studio.Click(tessaly::ids::Button5);
+  ASSERT_TRUE(studio.Exited(30s));
+
+  const std::string text = ClipboardText();
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, cr; (cr = text.find('\r', at)) != std::string::npos; at = cr + 1)
+    lines.push_back(text.substr(at, cr - at));
+  ASSERT_EQ(lines.size(), 2001u);
+  for (int i = 0; i < 2001; ++i) {
+    // Channel k reads k + 1 plus a tenth of the sample number modulo 10.
+    const std::string tenth = i % 10 ? "." + std::to_string(i % 10) : "";
+    const std::string head = std::to_string(i + 1) + "\t";
+    const std::string values = "\t1" + tenth + "\t2" + tenth + "\t3" + tenth + "\t4" + tenth;
+    const std::string& line = lines[static_cast<std::size_t>(i)];
+    ASSERT_EQ(line.substr(0, head.size()), head) << i;
+    ASSERT_GE(line.size(), values.size()) << i;
+    ASSERT_EQ(line.substr(line.size() - values.size()), values) << line;
+  }
+  EXPECT_EQ(lines.back(), "2001\t2\t1\t2\t3\t4");
+}
+
 // The right edges of the status bar's panels, read through the program's memory.
 std::vector<int> StatusPanelEdges(HWND bar) {
   DWORD pid = 0;
