@@ -1,7 +1,7 @@
 #pragma once
 // The engine functions the control calls, as one table: the control uses the
 // imported ones; tests put a recording engine behind the same table.
-#include "graph/Pegrpapi.h"
+#include "graphengine/Pegrpapi.h"
 
 namespace pel::graph {
 

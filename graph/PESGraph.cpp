@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "graph/EngineIds.h"
+#include "graphengine/EngineIds.h"
 
 namespace {
 

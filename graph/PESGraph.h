@@ -21,8 +21,8 @@
 #include <string>
 
 #include "graph/EngineApi.h"
-#include "graph/GraphEnums.h"
-#include "graph/PESGraphProperties.h"
+#include "graphengine/GraphEnums.h"
+#include "graphengine/PESGraphProperties.h"
 
 class PESGraph;
 

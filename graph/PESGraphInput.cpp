@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "graph/EngineIds.h"
+#include "graphengine/EngineIds.h"
 #include "graph/GdiHandles.h"
 #include "graph/PESGraph.h"
 

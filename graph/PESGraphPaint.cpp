@@ -2,7 +2,7 @@
 // either straight from its metafile or through a memory bitmap.
 #include <algorithm>
 
-#include "graph/EngineIds.h"
+#include "graphengine/EngineIds.h"
 #include "graph/GdiHandles.h"
 #include "graph/PESGraph.h"
 

@@ -3,7 +3,7 @@
 // the engine's own numbers: the engine numbers its plotting methods sparsely.
 #include <cstdint>
 
-#include "graph/GraphEnums.h"
+#include "graphengine/GraphEnums.h"
 
 namespace pel::graph {
 

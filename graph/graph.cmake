@@ -1,7 +1,7 @@
 # PESGraph, the graph control.
 #  pel_graph_portable  the plotting-method translation (no windows.h)
 #  pel_graph           the control window over the engine functions; links the
-#                      import library of PEGRP32D.DLL (platform/graphengine)
+#                      import library of PEGRP32D.DLL (graphengine)
 set(_graph ${CMAKE_CURRENT_LIST_DIR})
 pel_portable_library(pel_graph_portable SOURCES ${_graph}/PlottingMethod.cpp)
 pel_windows_library(pel_graph

@@ -1,7 +1,7 @@
 // The studio's chart view over the graph control PESGraph1.
 #include <memory>
 
-#include "graph/EngineIds.h"
+#include "graphengine/EngineIds.h"
 #include "graph/PESGraph.h"
 #include "studio/PesChart.h"
 

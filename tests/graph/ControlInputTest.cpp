@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "graph/EngineIds.h"
+#include "graphengine/EngineIds.h"
 #include "tests/graph/ControlRig.h"
 
 namespace pel::graph::test {

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "graph/EngineIds.h"
+#include "graphengine/EngineIds.h"
 #include "tests/graph/ControlRig.h"
 
 namespace pel::graph::test {

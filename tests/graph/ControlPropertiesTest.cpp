@@ -10,7 +10,7 @@
 #include <sstream>
 #include <type_traits>
 
-#include "graph/EngineIds.h"
+#include "graphengine/EngineIds.h"
 #include "tests/graph/ControlRig.h"
 
 namespace pel::graph::test {

@@ -2,7 +2,7 @@
 // per-axis label, the dirty mark.
 #include <gtest/gtest.h>
 
-#include "platform/graphengine/GraphStore.h"
+#include "graphengine/GraphStore.h"
 
 namespace pel::graphengine {
 namespace {

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "graph/EngineIds.h"
+#include "graphengine/EngineIds.h"
 
 namespace pel::graph::test {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "platform/graphengine/GraphStore.h"
+#include "graphengine/GraphStore.h"
 
 namespace pel::graphengine {
 

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string>
 
-#include "graph/GraphEnums.h"
+#include "graphengine/GraphEnums.h"
 
 #define PEL_GRAPH_PROPERTIES(X) \
   X(int, Number, Subsets, 2115, Refresh) \

@@ -1,9 +1,9 @@
-#include "platform/graphengine/GraphStore.h"
+#include "graphengine/GraphStore.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "graph/PESGraphProperties.h"
+#include "graphengine/PESGraphProperties.h"
 
 namespace pel::graphengine {
 namespace {

@@ -10,10 +10,10 @@
 #include <memory>
 #include <mutex>
 
-#include "graph/EngineIds.h"
-#include "graph/Pegrpapi.h"
-#include "platform/graphengine/GraphRender.h"
-#include "platform/graphengine/GraphStore.h"
+#include "graphengine/EngineIds.h"
+#include "graphengine/Pegrpapi.h"
+#include "graphengine/GraphRender.h"
+#include "graphengine/GraphStore.h"
 
 namespace {
 
