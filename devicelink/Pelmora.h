@@ -10,12 +10,17 @@
 // - a published method keeps its name and returns the error number;
 // - an event E is set with `E(handler)` and read with `E()`; handlers run
 //   synchronously on the thread that raises the event.
-// Hosts create the component with TPelmora::Create and hold the shared
-// pointer: a host that lets go of it from inside an event handler during a
-// command's wait only ends the component when that wait has unwound.
+//
+// Lifetime: every entry that can run host code (a published method, the wake
+// message, the poll tick, a hand-over, the USB polling thread's delivery)
+// holds a Frame; a host that lets go of the component (the last reference
+// from TPelmora::Create) only marks it released, it ends when its outermost
+// Frame unwinds, and from the release on it raises no event and starts no
+// further step.
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -86,7 +91,7 @@ struct LinkHooks {
   std::function<void(TPelmora&)> pollUsbSensors;
 };
 
-class TPelmora : public std::enable_shared_from_this<TPelmora> {
+class TPelmora {
  public:
   // Fields with their defaults after construction.
   struct Fields {
@@ -223,6 +228,24 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   pel::link::HostLoop& Host() { return *env_.host; }
   static pel::link::LinkProcessState& State() { return pel::link::ProcessState(); }
 
+  // Keeps the component while code that may run host code is on the stack;
+  // see the lifetime rule above. Any thread (the USB polling thread too).
+  class Frame {
+   public:
+    explicit Frame(TPelmora& p) : p_(p) { p_.frames_.fetch_add(1); }
+    ~Frame() {
+      if (p_.frames_.fetch_sub(1) == 1) p_.EndIfDue();
+    }
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
+
+   private:
+    TPelmora& p_;
+  };
+  // The host let go (or the component is being torn down): nothing more is
+  // started and no event fires.
+  bool Released() const { return released_.load() || destroying_; }
+
   // True while a command exchange (send and reply wait) runs; a published
   // method that talks to the interface refuses with error 22 then.
   bool InExchange() const { return exchangeDepth_ > 0; }
@@ -236,7 +259,7 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
 
    private:
     TPelmora& p_;
-    std::shared_ptr<TPelmora> keep_;
+    Frame frame_;  // last: the component may end as it unwinds
   };
 
   // ---- experiments and records ----
@@ -536,9 +559,15 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   void LoadLanguageID();  // defined with the sensors
   void IdentifySensorsAfterConnect();
   void Dispatch(std::size_t serialCount, bool fromSocket);
-  bool Abandoned() const;
+  bool Abandoned() const { return Released(); }
   int CloseCommNow();
-  bool IdentifyOnOpenPort();
+  // The host's release: ends the component now or once its frames unwound.
+  static void Release(TPelmora* p);
+  // Ends a released component whose last frame unwound; from inside a
+  // callback of what it owns (its timer's tick, its port's or worker's
+  // hand-over, another thread) it ends from its window's next message.
+  void EndIfDue();
+  bool InOwnCallback() const;
 
   LinkFlavour flavour_;
   pel::link::LinkEnvironment env_;
@@ -548,10 +577,13 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   std::shared_ptr<pel::link::SocketWorker> worker_;
   std::unique_ptr<pel::Timer> timer_;
   int exchangeDepth_ = 0;     // published exchanges running (main thread)
-  int keepDepth_ = 0;         // of them, those holding a keep-alive reference
   bool closePending_ = false; // CloseComm asked for during an exchange
-  bool destroying_ = false;
+  std::atomic<bool> destroying_{false};  // read by the USB polling thread too
   OutputsLink outputs_;
-  std::shared_ptr<TPelmora> deferredRelease_;  // the last reference, dropped from the queue
-  static constexpr UINT kReleaseMessage = WM_USER + 2;
+  std::atomic<int> frames_{0};         // Frames on any thread's stack
+  std::atomic<bool> released_{false};  // the host let go
+  std::atomic<bool> endPosted_{false}; // the end waits for kEndMessage
+  std::atomic<bool> ending_{false};
+  bool inTick_ = false;                // main thread: the poll tick runs
+  static constexpr UINT kEndMessage = WM_USER + 2;
 };

@@ -56,6 +56,7 @@ void TakeTiming(TPelmora::Fields& f, const pel::setup::SetupState& st) {
 }  // namespace
 
 int TPelmora::Pelmora(bool pRun) {
+  Frame frame(*this);
   if (F_.RunningMode == -1) {
     RaiseDeviceError(6);
     return 6;
@@ -126,6 +127,7 @@ void TPelmora::StopRun() {
 void TPelmora::SendStopCommand() { SendCommand(F_.CHInputMode == CHInput::Scope ? "s{88,0}" : "s{10,0}"); }
 
 void TPelmora::HaltAcquisition() {
+  Frame frame(*this);
   ++runs_.stopCount;  // parsers still running stop delivering from here on
   auto& s = State();
   try {

@@ -71,7 +71,7 @@ class PollingThreadSink final : public usb::PassSink {
     const bool going = link_.started.load();
     const auto step = usb::NextUsbRecord(link_.counters, link_.threadRun.ctx, readings, going, going);
     if (!step.made) return true;
-    if (step.raise && link_.threadRun.handler) {
+    if (step.raise && link_.threadRun.handler && !p_.Released()) {
       try {
         link_.threadRun.handler(p_, std::wstring(step.record.begin(), step.record.end()));
       } catch (...) {
@@ -86,7 +86,7 @@ class PollingThreadSink final : public usb::PassSink {
     }
     return true;
   }
-  bool Repeat() override { return link_.started.load() && !link_.stopRequested.load(); }
+  bool Repeat() override { return link_.started.load() && !link_.stopRequested.load() && !p_.Released(); }
 
  private:
   TPelmora& p_;
@@ -171,7 +171,9 @@ UsbSensorsLink::~UsbSensorsLink() {
 }
 
 void UsbSensorsLink::ThreadPass() {
-  if (!started.load()) return;
+  if (!started.load() || p_.Released()) return;
+  // A release inside the handler ends the component from its window's queue.
+  TPelmora::Frame frame(p_);
   PollingThreadSink sink(p_, *this);
   side.PollPass(threadRun.digitalInput, sink, p_.Outputs().calibration);
 }
@@ -211,17 +213,20 @@ pel::usb::UsbSensorSide& TPelmora::UsbSensors() { return usb_->side; }
 
 bool TPelmora::UsbSensorWrite(int device, const std::string& command, const std::string& data,
                               const std::string& type, const std::string& code) {
+  Frame frame(*this);
   if (!usb_) return false;
   return usb_->side.Write(device, {command, code, type, data});
 }
 
 std::string TPelmora::UsbSensorRead(int device, bool wait) {
+  Frame frame(*this);
   if (!usb_) return {};
   const bool duringRun = F_.RunningMode != 0 && F_.RunningMode != 4;
   return usb_->side.Read(device, wait, duringRun);
 }
 
 void TPelmora::EnumerateUsbSensors(bool force) {
+  Frame frame(*this);
   if (!usb_) return;
   usb_->side.Enumerate(force);
   F_.TerminalBlockUse = false;
@@ -260,6 +265,7 @@ bool TPelmora::UsbWatchTick() {
 }
 
 void TPelmora::StartUsbSensors(bool start) {
+  Frame frame(*this);
   if (!usb_) return;
   auto& link = *usb_;
   auto& s = State();
@@ -267,11 +273,9 @@ void TPelmora::StartUsbSensors(bool start) {
   if (!start) {
     link.started.store(false);
     // A thread pass ends at its next transfer; the stop's packets wait for
-    // it (bounded), unless the stop comes from that pass's own handler.
-    if (!link.Watch().OnThisThread()) {
-      const auto until = std::chrono::steady_clock::now() + kPassEndWait;
-      while (link.Watch().InPass() && std::chrono::steady_clock::now() < until) Host().SleepMs(1);
-    }
+    // it (bounded, servicing its hand-overs and sends), unless the stop
+    // comes from that pass's own handler.
+    link.Watch().WaitOutPass(kPassEndWait);
     link.stopRequested.store(false);
     link.side.StartSensors(false, digital, s.digitalChannel, F_.SamplingTime, link.counters);
     return;

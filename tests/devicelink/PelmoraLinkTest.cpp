@@ -490,9 +490,9 @@ TEST(PelmoraPollTick, HostLettingGoInsideATickEndsTheComponentFromTheQueue) {
     p.reset();
   };
   raw->PollTick();  // the timer's own tick: it must not free the timer under itself
-  EXPECT_FALSE(weak.expired());
-  for (int i = 0; i < 20 && !weak.expired(); ++i) pel::pumpMessages();
-  EXPECT_TRUE(weak.expired());
+  EXPECT_TRUE(weak.expired());     // the host's reference is gone ...
+  EXPECT_FALSE(rig.workerStopped); // ... the component ends from the queue
+  for (int i = 0; i < 20 && !rig.workerStopped; ++i) pel::pumpMessages();
   EXPECT_TRUE(rig.workerStopped);
 }
 
