@@ -4,7 +4,6 @@
 // the USB side, by the USB polling thread while a run goes).
 #include <array>
 #include <atomic>
-#include <deque>
 #include <string>
 
 #include "devicelink/HighSpeedState.h"
@@ -37,7 +36,6 @@ struct LinkProcessState {
   int timeCounter = 0;
   int memoryCounter = 0;
   int scopeCounter = 0;
-  std::deque<std::string> recentRecords;
   HighSpeedState highSpeed;  // captures, memory banks, scope reads
 
   bool useLibUsb = false;

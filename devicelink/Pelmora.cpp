@@ -156,7 +156,6 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     s.recordNumber = s.timeCounter = 0;
     s.memoryCounter = s.scopeCounter = 0;
     s.digitalTimingOptions = {true, false, false};
-    s.recentRecords.clear();
     InstallRunHooks();
     InstallHighSpeedHooks();
     s.usbNewReading = false;

@@ -13,11 +13,6 @@ namespace {
 namespace model = pel::link::model;
 using pel::records::FormatFixed;
 
-bool IsBoxModel(int m) {
-  return m == model::SornII || m == model::Aster || m == model::Vaxo || m == model::Qor || m == model::Tolemic ||
-         m == model::Qor3;
-}
-
 int CountActive() {
   int n = 0;
   for (const auto& c : TPelmora::State().sensors.ch) n += c.active ? 1 : 0;
@@ -131,7 +126,7 @@ void TPelmora::HaltAcquisition() {
   ++runs_.stopCount;  // parsers still running stop delivering from here on
   auto& s = State();
   try {
-    if (IsBoxModel(s.modelState)) {
+    if (model::IsBox(s.modelState)) {
       SendStopCommand();
       if (F_.RunningMode == 6) {
         F_.Run = false;
@@ -173,14 +168,10 @@ void TPelmora::ApplyAcquisitionSetters(double samplingTime) {
 void TPelmora::FallBackFromFastMode() {
   F_.FastSamplingMode = false;
   F_.SamplingTime = 0.2;
-  // Plan the records again for the new time, as the setter would; a stale
+  // Plan the records again for the new time by the setter's rule; a stale
   // NoOfData would let an automatic stop run far past the planned length.
   auto st = SetupView(F_);
-  if (st.autoStop && st.maxRecordCount < std::nearbyint(st.experimentLength / st.samplingTime))
-    st.experimentLength = std::nearbyint(st.samplingTime * st.maxRecordCount);
-  if (st.experimentLength < 1.0) st.experimentLength = 1.0;
-  st.noOfData = pel::setup::PlannedRecords(st.experimentLength, st.samplingTime, st.maxRecordCount);
-  st.loopCount = st.noOfData;
+  pel::setup::FitLengthAndPlan(st);
   TakeTiming(F_, st);
   RaiseDeviceError(7);
   NoteStartError();
