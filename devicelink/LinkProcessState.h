@@ -17,7 +17,6 @@ namespace pel::link {
 
 struct LinkProcessState {
   int modelState = -1;
-  TPelmora* instance = nullptr;  // the component last constructed and still alive
 
   // The one channel table: IDs, last loaded IDs, active flags, terminal-block
   // selections, names, units, resolutions, sign-invert, force-sensor and

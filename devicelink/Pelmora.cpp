@@ -118,7 +118,6 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
   SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TPelmora::WindowProc));
 
   auto& s = State();
-  TPelmora* const previousInstance = s.instance;
   bool wakeAdded = false;  // a failed construction undoes only what it did
   try {
     // 2. Wow64 decides the USB path.
@@ -135,7 +134,6 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     F_.libUsbHandles.fill(-1);
     s.usbBusy = false;
     s.usbFoundCount = 0;
-    s.instance = this;
     // 5-10: the field defaults are those of Fields; the per-process ones here.
     s.pwmOptionStored = false;
     s.modelState = model::None;
@@ -196,8 +194,6 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
       timer_->setEnabled(true);
     }
   } catch (...) {
-    // A failed construction leaves no per-process pointer to itself.
-    if (s.instance == this) s.instance = previousInstance;
     timer_.reset();
     usb_.reset();
     if (worker_) worker_->Stop();
@@ -243,7 +239,6 @@ TPelmora::~TPelmora() {
   removeWakeWindow(hwnd_);
   SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
   DestroyWindow(hwnd_);
-  if (s.instance == this) s.instance = nullptr;
 }
 
 LRESULT CALLBACK TPelmora::WindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
