@@ -21,33 +21,6 @@ int CountActive() {
 
 std::string Cmd(const std::string& body) { return "s{" + body + "}"; }
 
-// The acquisition setters' view of the component.
-pel::setup::SetupState SetupView(const TPelmora::Fields& f) {
-  auto& s = TPelmora::State();
-  pel::setup::SetupState st;
-  st.model = s.modelState;
-  st.runningMode = f.RunningMode;
-  st.samplingTime = f.SamplingTime;
-  st.experimentLength = f.ExperimentLength;
-  st.noOfData = f.NoOfData;
-  st.loopCount = f.LoopCount;
-  st.autoStop = f.AutoStop;
-  st.maxRecordCount = f.Max_Record_Count;
-  st.fastSamplingMode = f.FastSamplingMode;
-  st.noOfOverSampling = f.NoOfOverSampling;
-  st.getModeFor8Port = f.GetModeFor8Port;
-  st.digitalTimmingMode = f.DigitalTimmingMode;
-  for (int i = 0; i < 8; ++i) st.channels[static_cast<size_t>(i)].active = s.sensors.ch[static_cast<size_t>(i)].active;
-  return st;
-}
-
-void TakeTiming(TPelmora::Fields& f, const pel::setup::SetupState& st) {
-  f.SamplingTime = st.samplingTime;
-  f.ExperimentLength = st.experimentLength;
-  f.NoOfData = st.noOfData;
-  f.LoopCount = st.loopCount;
-  f.FastSamplingMode = st.fastSamplingMode;
-}
 }  // namespace
 
 int TPelmora::Pelmora(bool pRun) {
@@ -159,10 +132,10 @@ void TPelmora::DigitalModuleCheck() {
 }
 
 void TPelmora::ApplyAcquisitionSetters(double samplingTime) {
-  auto st = SetupView(F_);
-  st = pel::setup::SetSamplingTime(std::move(st), samplingTime).state;
+  // The rules run back to back on the one set-up view, with no pump between.
+  auto st = pel::setup::SetSamplingTime(SetupSnapshot(), samplingTime).state;
   st = pel::setup::SetExperimentLength(std::move(st), F_.Max_Record_Count * st.samplingTime).state;
-  TakeTiming(F_, st);
+  TakeSetup(st);
 }
 
 void TPelmora::FallBackFromFastMode() {
@@ -170,9 +143,9 @@ void TPelmora::FallBackFromFastMode() {
   F_.SamplingTime = 0.2;
   // Plan the records again for the new time by the setter's rule; a stale
   // NoOfData would let an automatic stop run far past the planned length.
-  auto st = SetupView(F_);
+  auto st = SetupSnapshot();
   pel::setup::FitLengthAndPlan(st);
-  TakeTiming(F_, st);
+  TakeSetup(st);
   RaiseDeviceError(7);
   NoteStartError();
 }
