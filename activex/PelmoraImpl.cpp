@@ -81,17 +81,19 @@ void TPelmoraX::DefinePropertyPages(std::vector<CLSID>&) {}
 
 void TPelmoraX::Forward(DISPID id, VARIANT* arg) {
   if (!sink_) return;
-  // The sink may let the control go; both stay until the call returns.
+  // The sink may let the control go; it, the link and the sink stay until
+  // the call returns.
   auto self = ComPtr<IPelmoraX>::share(this);
+  auto link = link_;
   auto sink = sink_;
   DISPPARAMS params{arg, nullptr, arg ? 1u : 0u, 0};
   // What the sink answers does not matter: the event counts as delivered.
   sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
 }
 
-TPelmora& TPelmoraX::D() {
+TPelmoraX::Held TPelmoraX::D() {
   if (!link_) throw std::logic_error("the PelmoraX control has no device link");
-  return *link_;
+  return {ComPtr<IPelmoraX>::share(this), link_};
 }
 
 HRESULT TPelmoraX::GetTypeInfoCount(UINT* count) {

@@ -214,8 +214,16 @@ class TPelmoraX final : public TActiveXControl, public IPelmoraX {
  private:
   TPelmoraX();
   ~TPelmoraX() override;
-  // The hosted device link; throws when the window was never created.
-  TPelmora& D();
+  // The hosted device link, with the control and the link held until the
+  // forwarded call's expression ends: a container may release the control
+  // from any event that call raises.
+  struct Held {
+    ComPtr<IPelmoraX> self;
+    std::shared_ptr<TPelmora> link;
+    TPelmora* operator->() const { return link.get(); }
+  };
+  // Throws when the window was never created.
+  Held D();
   // Event forwarding to the sink (DISPIDs of IPelmoraXEvents).
   void Forward(DISPID id, VARIANT* arg);
 

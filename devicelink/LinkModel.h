@@ -5,19 +5,23 @@
 #include <string>
 #include <string_view>
 
+#include "devicelink/setup/SetupTypes.h"
+
 namespace pel::link {
 
-// Model states (per process): which commands and limits apply.
+// Model states (per process): which commands and limits apply. The one set
+// is the set-up rules'; here under the link's names.
 namespace model {
-constexpr int None = -1;
-constexpr int SornII = 0;
-constexpr int Aster = 1;
-constexpr int Vaxo = 2;
-constexpr int Usb = 3;
-constexpr int Qor = 4;
-constexpr int Tolemic = 5;
-constexpr int Qor3 = 7;
-constexpr int Unnamed = 9;
+using pel::setup::model::Aster;
+using pel::setup::model::IsBox;
+using pel::setup::model::None;
+using pel::setup::model::Qor;
+using pel::setup::model::Qor3;
+using pel::setup::model::SornII;
+using pel::setup::model::Tolemic;
+using pel::setup::model::Unnamed;
+using pel::setup::model::Vaxo;
+inline constexpr int Usb = pel::setup::model::UsbSensors;
 }  // namespace model
 
 // Model state from an identify reply: -1 without the product word "Pelmora"

@@ -4,7 +4,6 @@
 // the USB side, by the USB polling thread while a run goes).
 #include <array>
 #include <atomic>
-#include <deque>
 #include <string>
 
 #include "devicelink/HighSpeedState.h"
@@ -18,7 +17,6 @@ namespace pel::link {
 
 struct LinkProcessState {
   int modelState = -1;
-  TPelmora* instance = nullptr;  // the component last constructed and still alive
 
   // The one channel table: IDs, last loaded IDs, active flags, terminal-block
   // selections, names, units, resolutions, sign-invert, force-sensor and
@@ -37,7 +35,6 @@ struct LinkProcessState {
   int timeCounter = 0;
   int memoryCounter = 0;
   int scopeCounter = 0;
-  std::deque<std::string> recentRecords;
   HighSpeedState highSpeed;  // captures, memory banks, scope reads
 
   bool useLibUsb = false;

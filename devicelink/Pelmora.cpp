@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "devicelink/LinkReaper.h"
 #include "devicelink/PelmoraUsb.h"
 #include "platform/HandOver.h"
 #include "platform/Registry.h"
@@ -79,7 +78,29 @@ void registerClassOnce() {
 
 std::shared_ptr<TPelmora> TPelmora::Create(HWND parent, LinkFlavour flavour, LinkEnvironment env,
                                            bool designing) {
-  return std::make_shared<TPelmora>(parent, flavour, std::move(env), designing);
+  return std::shared_ptr<TPelmora>(new TPelmora(parent, flavour, std::move(env), designing), &TPelmora::Release);
+}
+
+void TPelmora::Release(TPelmora* p) {
+  p->released_.store(true);
+  p->EndIfDue();
+}
+
+bool TPelmora::InOwnCallback() const {
+  if (!pel::HandOver::instance().onMainThread() || inTick_) return true;
+  if ((serial_ && serial_->InHandOver()) || (worker_ && worker_->InHandOver())) return true;
+  // The USB polling thread may wait for the hand-over this thread runs.
+  return usb_ && usb_->Watch().InPass();
+}
+
+void TPelmora::EndIfDue() {
+  if (frames_.load() != 0 || !released_.load() || ending_.load()) return;
+  if (InOwnCallback()) {
+    if (!endPosted_.exchange(true)) PostMessageA(hwnd_, kEndMessage, 0, 0);
+    return;
+  }
+  if (ending_.exchange(true)) return;
+  delete this;
 }
 
 TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool designing)
@@ -87,7 +108,6 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
   if (!env_.makeSerial || !env_.makeWorker || !env_.host || !env_.usb)
     throw std::invalid_argument("incomplete link environment");
   pel::HandOver::instance().setMainThread();
-  SweepReaper();
   // 1. The window (owner and parent are the host's window when given).
   registerClassOnce();
   const DWORD style = (parent ? WS_CHILD | WS_CLIPSIBLINGS : WS_POPUP) | (designing ? WS_VISIBLE : 0);
@@ -98,7 +118,7 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
   SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TPelmora::WindowProc));
 
   auto& s = State();
-  TPelmora* const previousInstance = s.instance;
+  bool wakeAdded = false;  // a failed construction undoes only what it did
   try {
     // 2. Wow64 decides the USB path.
     s.usbTimeoutMs = 1000;
@@ -114,7 +134,6 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     F_.libUsbHandles.fill(-1);
     s.usbBusy = false;
     s.usbFoundCount = 0;
-    s.instance = this;
     // 5-10: the field defaults are those of Fields; the per-process ones here.
     s.pwmOptionStored = false;
     s.modelState = model::None;
@@ -135,16 +154,22 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     s.recordNumber = s.timeCounter = 0;
     s.memoryCounter = s.scopeCounter = 0;
     s.digitalTimingOptions = {true, false, false};
-    s.recentRecords.clear();
     InstallRunHooks();
     InstallHighSpeedHooks();
     s.usbNewReading = false;
     // 16. The port component and the receive state.
     serial_ = std::shared_ptr<SerialLink>(env_.makeSerial());
-    serial_->SetOnRxChar([this](std::size_t count) { HandleSerialInput(count); });
-    serial_->SetOnGone([this] { LinkLost(); });
+    serial_->SetOnRxChar([this](std::size_t count) {
+      Frame frame(*this);
+      HandleSerialInput(count);
+    });
+    serial_->SetOnGone([this] {
+      Frame frame(*this);
+      if (!Released()) LinkLost();
+    });
     s.receive.reset();
     addWakeWindow(hwnd_);
+    wakeAdded = true;
     // 19. USB start-up; a library without devices leaves the component usable.
     try {
       if (s.useLibUsb)
@@ -160,25 +185,33 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     // 22. The TCP worker, running at once.
     worker_ = std::shared_ptr<SocketWorker>(env_.makeWorker());
     // A failed send on a link that is up is its loss; before that it is a command that failed.
-    worker_->SetHandlers({[this] { HandleSocketInput(); },
+    worker_->SetHandlers({[this] {
+                            Frame frame(*this);
+                            HandleSocketInput();
+                          },
                           [this] {
+                            Frame frame(*this);
+                            if (Released()) return;
                             if (F_.PelmoraConnected)
                               LinkLost();
                             else if (linkLoss_ == 0)
                               RaiseDeviceError(8);
                           },
-                          [this] { LinkLost(); }});
+                          [this] {
+                            Frame frame(*this);
+                            if (!Released()) LinkLost();
+                          }});
     // 23. The 5 ms poll timer.
     if (env_.pollTimer) {
       timer_ = std::make_unique<pel::Timer>(5, [this] { PollTick(); });
       timer_->setEnabled(true);
     }
   } catch (...) {
-    // A failed construction leaves no per-process pointer to itself.
-    if (s.instance == this) s.instance = previousInstance;
+    timer_.reset();
+    usb_.reset();
     if (worker_) worker_->Stop();
     if (serial_) serial_->Close();
-    removeWakeWindow(hwnd_);
+    if (wakeAdded) removeWakeWindow(hwnd_);
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
     throw;
@@ -200,8 +233,8 @@ TPelmora::~TPelmora() {
       env_.usb->UsbClose();
   } catch (...) {
   }
-  // The TCP worker: stopped and joined, hand-overs serviced meanwhile. From
-  // inside its own hand-over it is joined once that call has returned.
+  // The TCP worker: stopped and joined, hand-overs serviced meanwhile (the
+  // lifetime rule keeps this out of its own hand-overs).
   worker_->SetHandlers({});
   serial_->SetOnRxChar({});
   serial_->SetOnGone({});
@@ -209,28 +242,17 @@ TPelmora::~TPelmora() {
     worker_->Disconnect();
   } catch (...) {
   }
-  if (worker_->InHandOver()) {
-    auto w = worker_;
-    ReapLater(w, [w] { return w->InHandOver(); });
-    // Stop asks the loop to end; the join comes when the reaper frees it.
-  } else {
-    worker_->Stop();
-  }
+  worker_->Stop();
   worker_.reset();
   // The port, likewise.
   try {
     serial_->Close();
   } catch (...) {
   }
-  if (serial_->InHandOver()) {
-    auto p = serial_;
-    ReapLater(p, [p] { return p->InHandOver(); });
-  }
   serial_.reset();
   removeWakeWindow(hwnd_);
   SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
   DestroyWindow(hwnd_);
-  if (s.instance == this) s.instance = nullptr;
 }
 
 LRESULT CALLBACK TPelmora::WindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -241,16 +263,16 @@ LRESULT CALLBACK TPelmora::WindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         self->Paint();
         return 0;
       case kWakeMessage:
-        if (!self->destroying_) {
+        if (!self->Released()) {
+          Frame frame(*self);
           self->Host().RunPendingHandOvers();
-          SweepReaper();
         }
-        return 0;
-      case kReleaseMessage: {
         // May end the component; nothing of it is touched afterwards.
-        auto last = std::move(self->deferredRelease_);
         return 0;
-      }
+      case kEndMessage:
+        self->endPosted_.store(false);
+        self->EndIfDue();  // may end the component
+        return 0;
       default:
         break;
     }
@@ -284,40 +306,38 @@ void TPelmora::VCPort(int n) {
   if (PortListed(list, n)) F_.VCPort = n;
 }
 
+// Each event runs a copy of its handler: a handler may replace its own event.
 void TPelmora::RaiseDeviceError(int n) {
+  Frame frame(*this);
   F_.ErrorNumber = n;
-  if (F_.PelmoraError && !Abandoned()) F_.PelmoraError(*this, n);
+  const auto handler = F_.PelmoraError;
+  if (handler && !Released()) handler(*this, n);
 }
 
 void TPelmora::FireDataReceived(const std::wstring& record) {
-  if (F_.DataReceived && !Abandoned()) F_.DataReceived(*this, record);
+  Frame frame(*this);
+  const auto handler = F_.DataReceived;
+  if (handler && !Released()) handler(*this, record);
 }
 
 void TPelmora::FireStartExperiment() {
-  if (F_.StartExperiment && !Abandoned()) F_.StartExperiment(*this);
+  Frame frame(*this);
+  const auto handler = F_.StartExperiment;
+  if (handler && !Released()) handler(*this);
 }
 
 void TPelmora::FireStopExperiment() {
-  if (F_.StopExperiment && !Abandoned()) F_.StopExperiment(*this);
+  Frame frame(*this);
+  const auto handler = F_.StopExperiment;
+  if (handler && !Released()) handler(*this);
 }
 
-bool TPelmora::Abandoned() const {
-  if (destroying_) return true;
-  // Only our own keep-alive references left: the host let go.
-  const long refs = weak_from_this().use_count();
-  return refs > 0 && refs <= keepDepth_;
-}
-
-TPelmora::Exchange::Exchange(TPelmora& p) : p_(p), keep_(p.weak_from_this().lock()) {
-  ++p_.exchangeDepth_;
-  if (keep_) ++p_.keepDepth_;
-}
+TPelmora::Exchange::Exchange(TPelmora& p) : p_(p), frame_(p) { ++p_.exchangeDepth_; }
 
 TPelmora::Exchange::~Exchange() {
-  if (keep_) --p_.keepDepth_;
-  if (--p_.exchangeDepth_ == 0 && p_.closePending_ && !p_.destroying_) {
+  if (--p_.exchangeDepth_ == 0 && p_.closePending_ && !p_.Released()) {
     p_.closePending_ = false;
     p_.CloseCommNow();
   }
-  // keep_ goes last: the component may end here.
+  // frame_ goes last: the component may end here.
 }

@@ -10,25 +10,32 @@
 // - a published method keeps its name and returns the error number;
 // - an event E is set with `E(handler)` and read with `E()`; handlers run
 //   synchronously on the thread that raises the event.
-// Hosts create the component with TPelmora::Create and hold the shared
-// pointer: a host that lets go of it from inside an event handler during a
-// command's wait only ends the component when that wait has unwound.
+//
+// Lifetime: every entry that can run host code (a published method, the wake
+// message, the poll tick, a hand-over, the USB polling thread's delivery)
+// holds a Frame; a host that lets go of the component (the last reference
+// from TPelmora::Create) only marks it released, it ends when its outermost
+// Frame unwinds, and from the release on it raises no event and starts no
+// further step.
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "devicelink/ChannelProperties.h"
 #include "devicelink/LinkEnvironment.h"
+#include "devicelink/LinkHooks.h"
 #include "devicelink/LinkModel.h"
 #include "devicelink/LinkProcessState.h"
-#include "devicelink/records/RecentRecords.h"
-#include "devicelink/records/StreamContext.h"
+#include "devicelink/OutputsLink.h"
+#include "devicelink/PelmoraFields.h"
+#include "devicelink/PelmoraTypes.h"
+#include "devicelink/RunParts.h"
 #include "devicelink/setup/SetterOutcome.h"
 #include "devicelink/setup/SetupTypes.h"
-#include "devicelink/setup/CalibrationHandOver.h"
-#include "devicelink/setup/SensorSetup.h"
 
 namespace pel {
 class Timer;
@@ -43,99 +50,11 @@ namespace pel::usb {
 class UsbSensorSide;
 }
 
-enum class CHInput : unsigned char { Digital, Analog, Scope };
-enum class PWMOption : unsigned char {
-  PWM,
-  DC_Valtage,
-  Sine_Wave,
-  Square_Wave,
-  Pyramidal_Wave,
-  Sawtooth_Wave_Ramp_Up,
-  Sawtooth_Wave_Ramp_Down
-};
-enum class SensorRangeType : unsigned char { Full_Range, General_Purpose, Sensitivae_Range };
-
-class TPelmora;
-using TEventDataReceived = std::function<void(TPelmora& sender, const std::wstring& data)>;
-using TEventError = std::function<void(TPelmora& sender, int errorNumber)>;
-using TEventStartExperiment = std::function<void(TPelmora& sender)>;
-using TEventStopExperiment = std::function<void(TPelmora& sender)>;
-
-// The two hosts build the same link; they differ only in these values.
-struct LinkFlavour {
-  int replyWaitStepMs;      // sleep of each reply-wait pass
-  int pauseBeforeIdentify;  // ms after the wake-up line on a user-set port
-  bool fastQorOverCom;      // fast block frames from a Qor are taken over the COM port
-  static LinkFlavour Studio() { return {5, 50, false}; }
-  static LinkFlavour ActiveX() { return {10, 0, true}; }
-};
-
-// Where the other parts of the link connect: the stream parsers, the stop of
-// a run, sensor identification and the USB sensor side. Unset hooks do
-// nothing (a frame for an unset parser is dropped).
-struct LinkHooks {
-  std::function<void(TPelmora&)> analogFrame;    // ExperimentMode 1, and 2 at length 51
-  std::function<void(TPelmora&)> fastBlock;      // ExperimentMode 2, block models
-  std::function<void(TPelmora&)> fastSingle;     // ExperimentMode 2, length 75
-  std::function<void(TPelmora&)> timingFrame;    // ExperimentMode 3
-  std::function<void(TPelmora&)> endOfCapture;   // ExperimentMode 8
-  std::function<void(TPelmora&)> loopCountRule;  // after each dispatched frame
-  std::function<void(TPelmora&)> haltAcquisition;
-  std::function<void(TPelmora&)> autoSensorId;
-  std::function<void(TPelmora&)> enumerateUsbSensors;
-  std::function<void(TPelmora&)> pollUsbSensors;
-};
-
-class TPelmora : public std::enable_shared_from_this<TPelmora> {
+class TPelmora : public pel::link::ChannelProperties<TPelmora> {
  public:
-  // Fields with their defaults after construction.
-  struct Fields {
-    int VCPort = 0;
-    bool PelmoraConnected = false;
-    PWMOption AControlIndex = PWMOption::PWM;
-    bool FastSamplingMode = false;
-    double SamplingTime = 0.2;
-    double ExperimentLength = 10.0;
-    int NoOfData = 51;
-    int PWMFreqValue = 500;
-    bool PWMFreqSelect = false;
-    CHInput CHInputMode = CHInput::Analog;
-    bool CHOutput = false;
-    bool TerminalBlockUse = false;
-    int NoOfStroboSlit = 1;
-    bool SetZeroMode = false;
-    int ErrorNumber = 0;
-    int NoOfOverSampling = 0;
-    int ExperimentMode = 0;
-    bool Run = false;
-    int RunningMode = -1;
-    int LanguageID = 1033;
-    std::string ProductNo;
-    std::string VersionNo;
-    int LoopCount = 0;
-    bool ADC = false;
-    int MemoryTotalIndex = 0;
-    bool DigitalTimmingMode = false;
-    bool InterfaceFunction_TimmingMode = true;
-    bool AutoStop = false;
-    std::array<bool, 8> signInvert{};
-    bool CheckForExperiment = true;
-    bool AutoDetect = true;
-    bool ThreadType = false;
-    bool UseOnlyUSBSensor = false;
-    std::array<long long, 8> libUsbHandles{-1, -1, -1, -1, -1, -1, -1, -1};
-    int libUsbHandleCount = 0;
-    int Max_Record_Count = 50000;
-    int keptRecordsLimit = 5000;
-    bool Mode8Port = false;
-    bool GetModeFor8Port = false;
-    TEventDataReceived DataReceived;
-    TEventError PelmoraError;
-    TEventStartExperiment StartExperiment;
-    TEventStopExperiment StopExperiment;
-    bool InterfaceFunction_ScopeMode = false;
-    bool UseOnlyTolemic = false;
-  };
+  using Fields = PelmoraFields;
+  using RunParts = pel::link::RunParts;
+  using OutputsLink = pel::link::OutputsLink;
 
   // parent: the host's window (the component becomes its child), or null.
   // designing: shown at design time; otherwise the window stays hidden.
@@ -227,6 +146,24 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   pel::link::HostLoop& Host() { return *env_.host; }
   static pel::link::LinkProcessState& State() { return pel::link::ProcessState(); }
 
+  // Keeps the component while code that may run host code is on the stack;
+  // see the lifetime rule above. Any thread (the USB polling thread too).
+  class Frame {
+   public:
+    explicit Frame(TPelmora& p) : p_(p) { p_.frames_.fetch_add(1); }
+    ~Frame() {
+      if (p_.frames_.fetch_sub(1) == 1) p_.EndIfDue();
+    }
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
+
+   private:
+    TPelmora& p_;
+  };
+  // The host let go (or the component is being torn down): nothing more is
+  // started and no event fires.
+  bool Released() const { return released_.load() || destroying_; }
+
   // True while a command exchange (send and reply wait) runs; a published
   // method that talks to the interface refuses with error 22 then.
   bool InExchange() const { return exchangeDepth_ > 0; }
@@ -240,7 +177,7 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
 
    private:
     TPelmora& p_;
-    std::shared_ptr<TPelmora> keep_;
+    Frame frame_;  // last: the component may end as it unwinds
   };
 
   // ---- experiments and records ----
@@ -255,22 +192,6 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   void SetConvertUnit(int Index, int pType, double pA, double pB);
   std::string GetCurrentValue();
   std::string GetDataList();
-  struct RunParts {
-    pel::records::StreamContext stream;   // main thread only
-    pel::records::RecentRecords recent;   // locked: the USB thread appends too
-    // Sensor class test of the registry tables: (class name, sensor id).
-    std::function<bool(const std::string&, int)> sensorInClass;
-    // Model state 3: sends the start packets and starts the USB sensors;
-    // unset until the USB sensor side is wired in.
-    std::function<void(TPelmora&)> startUsbSensors;
-    std::function<void(TPelmora&)> stopUsbSensors;
-    int scopeRows = 20;      // rows of a scope read, 20 to 32
-    // All main thread:
-    int stopCount = 0;       // HaltAcquisition calls; a parser's run ended when it moves
-    bool starting = false;   // a start sequence runs (it pumps)
-    bool stopDuringStart = false;
-    int startError = 0;      // the last error this start raised
-  };
   RunParts& Runs() { return runs_; }
   // Copies the channel tables and acquisition settings into the stream context.
   void SyncStreamSettings();
@@ -292,64 +213,9 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   RunParts runs_;
 
  public:
-  // ---- published channel and acquisition properties ----
-  // The set-up rules work on a SetupState built from the fields and the
-  // per-process channel tables at each call; the outcome is written back, so
-  // the fields stay the one place every other part reads.
+  // ---- published acquisition properties (the channel ones: ChannelProperties) ----
   int LoopCount() const { return F_.LoopCount; }
   void LoopCount(int v) { F_.LoopCount = v; }
-  bool CHA() const { return ChannelFlagAt(0); }
-  bool CHB() const { return ChannelFlagAt(1); }
-  bool CHC() const { return ChannelFlagAt(2); }
-  bool CHD() const { return ChannelFlagAt(3); }
-  void CHA(bool v) { SetChannelFlagAt(0, v); }
-  void CHB(bool v) { SetChannelFlagAt(1, v); }
-  void CHC(bool v) { SetChannelFlagAt(2, v); }
-  void CHD(bool v) { SetChannelFlagAt(3, v); }
-  bool CHE() const { return ChannelFlagAt(4); }
-  bool CHF() const { return ChannelFlagAt(5); }
-  bool CHG() const { return ChannelFlagAt(6); }
-  bool CHH() const { return ChannelFlagAt(7); }
-  std::string CHAUnit() const { return ChannelUnitAt(0); }
-  std::string CHBUnit() const { return ChannelUnitAt(1); }
-  std::string CHCUnit() const { return ChannelUnitAt(2); }
-  std::string CHDUnit() const { return ChannelUnitAt(3); }
-  std::string CHEUnit() const { return ChannelUnitAt(4); }
-  std::string CHFUnit() const { return ChannelUnitAt(5); }
-  std::string CHGUnit() const { return ChannelUnitAt(6); }
-  std::string CHHUnit() const { return ChannelUnitAt(7); }
-  void CHAUnit(const std::string& v) { State().sensors.ch[0].unit = v; }
-  void CHBUnit(const std::string& v) { State().sensors.ch[1].unit = v; }
-  void CHCUnit(const std::string& v) { State().sensors.ch[2].unit = v; }
-  void CHDUnit(const std::string& v) { State().sensors.ch[3].unit = v; }
-  void CHEUnit(const std::string& v) { State().sensors.ch[4].unit = v; }
-  void CHFUnit(const std::string& v) { State().sensors.ch[5].unit = v; }
-  void CHGUnit(const std::string& v) { State().sensors.ch[6].unit = v; }
-  void CHHUnit(const std::string& v) { State().sensors.ch[7].unit = v; }
-  int CHAID() const { return ChannelIDAt(0); }
-  int CHBID() const { return ChannelIDAt(1); }
-  int CHCID() const { return ChannelIDAt(2); }
-  int CHDID() const { return ChannelIDAt(3); }
-  int CHEID() const { return ChannelIDAt(4); }
-  int CHFID() const { return ChannelIDAt(5); }
-  int CHGID() const { return ChannelIDAt(6); }
-  int CHHID() const { return ChannelIDAt(7); }
-  std::string CHAName() const { return ChannelNameAt(0); }
-  std::string CHBName() const { return ChannelNameAt(1); }
-  std::string CHCName() const { return ChannelNameAt(2); }
-  std::string CHDName() const { return ChannelNameAt(3); }
-  std::string CHEName() const { return ChannelNameAt(4); }
-  std::string CHFName() const { return ChannelNameAt(5); }
-  std::string CHGName() const { return ChannelNameAt(6); }
-  std::string CHHName() const { return ChannelNameAt(7); }
-  void CHAName(const std::string& v) { State().sensors.ch[0].name = v; }
-  void CHBName(const std::string& v) { State().sensors.ch[1].name = v; }
-  void CHCName(const std::string& v) { State().sensors.ch[2].name = v; }
-  void CHDName(const std::string& v) { State().sensors.ch[3].name = v; }
-  void CHEName(const std::string& v) { State().sensors.ch[4].name = v; }
-  void CHFName(const std::string& v) { State().sensors.ch[5].name = v; }
-  void CHGName(const std::string& v) { State().sensors.ch[6].name = v; }
-  void CHHName(const std::string& v) { State().sensors.ch[7].name = v; }
   PWMOption AControlIndex() const { return F_.AControlIndex; }
   double SamplingTime() const { return F_.SamplingTime; }
   void SamplingTime(double t);
@@ -359,14 +225,6 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   int PinValue1() const { return State().PinValue1; }
   int PinValue2() const { return State().PinValue2; }
   int PinValue3() const { return State().PinValue3; }
-  SensorRangeType SensorRangeA() const { return SensorRangeAt(0); }
-  SensorRangeType SensorRangeB() const { return SensorRangeAt(1); }
-  SensorRangeType SensorRangeC() const { return SensorRangeAt(2); }
-  SensorRangeType SensorRangeD() const { return SensorRangeAt(3); }
-  SensorRangeType SensorRangeE() const { return SensorRangeAt(4); }
-  SensorRangeType SensorRangeF() const { return SensorRangeAt(5); }
-  SensorRangeType SensorRangeG() const { return SensorRangeAt(6); }
-  SensorRangeType SensorRangeH() const { return SensorRangeAt(7); }
   int PWMFreqValue() const { return F_.PWMFreqValue; }
   void PWMFreqValue(int v);
   bool PWMFreqSelect() const { return F_.PWMFreqSelect; }
@@ -410,6 +268,7 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   void ApplySetterOutcome(const pel::setup::SetterOutcome& out);
 
  private:
+  friend class pel::link::ChannelProperties<TPelmora>;
   bool ChannelFlagAt(int index) const;
   void SetChannelFlagAt(int index, bool v);
   std::string ChannelUnitAt(int index) const;
@@ -493,20 +352,6 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   bool SetCalibratData(int pCH, double pValue);
   bool GetSignInvert(int Channel) const;
   void SetSignInvert(int Channel, bool Invert);
-  struct OutputsLink {
-    // Sent to and read back by the USB sensor poll (which may run on the USB
-    // polling thread); the hand-over does its own locking.
-    pel::setup::CalibrationHandOver calibration;
-    // Newest value of each USB sensor channel, written by the USB sensor side.
-    std::array<std::atomic<double>, 8> latestUsbReading{};
-    // Main thread. Unset: the sensor classes come from the registry.
-    std::shared_ptr<const pel::setup::SensorCatalog> catalog;
-    // Main thread. Unset: libusb's count or the driver's present devices.
-    std::function<int()> countUsbDevices;
-    // Main thread. The range packet of USB sensors: sends it to the channel's
-    // slot device and drops the reply. Unset: nothing goes out.
-    std::function<void(TPelmora&, const pel::setup::UsbRangePacket&)> sendUsbRangePacket;
-  };
   OutputsLink& Outputs() { return outputs_; }
 
  public:
@@ -540,9 +385,15 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   void LoadLanguageID();  // defined with the sensors
   void IdentifySensorsAfterConnect();
   void Dispatch(std::size_t serialCount, bool fromSocket);
-  bool Abandoned() const;
+  bool Abandoned() const { return Released(); }
   int CloseCommNow();
-  bool IdentifyOnOpenPort();
+  // The host's release: ends the component now or once its frames unwound.
+  static void Release(TPelmora* p);
+  // Ends a released component whose last frame unwound; from inside a
+  // callback of what it owns (its timer's tick, its port's or worker's
+  // hand-over, another thread) it ends from its window's next message.
+  void EndIfDue();
+  bool InOwnCallback() const;
 
   LinkFlavour flavour_;
   pel::link::LinkEnvironment env_;
@@ -552,11 +403,14 @@ class TPelmora : public std::enable_shared_from_this<TPelmora> {
   std::shared_ptr<pel::link::SocketWorker> worker_;
   std::unique_ptr<pel::Timer> timer_;
   int exchangeDepth_ = 0;     // published exchanges running (main thread)
-  int keepDepth_ = 0;         // of them, those holding a keep-alive reference
   bool closePending_ = false; // CloseComm asked for during an exchange
-  bool destroying_ = false;
+  std::atomic<bool> destroying_{false};  // read by the USB polling thread too
   int linkLoss_ = 0;          // 0 none, 1 lost and being closed, 2 lost and closed (main thread)
   OutputsLink outputs_;
-  std::shared_ptr<TPelmora> deferredRelease_;  // the last reference, dropped from the queue
-  static constexpr UINT kReleaseMessage = WM_USER + 2;
+  std::atomic<int> frames_{0};         // Frames on any thread's stack
+  std::atomic<bool> released_{false};  // the host let go
+  std::atomic<bool> endPosted_{false}; // the end waits for kEndMessage
+  std::atomic<bool> ending_{false};
+  bool inTick_ = false;                // main thread: the poll tick runs
+  static constexpr UINT kEndMessage = WM_USER + 2;
 };

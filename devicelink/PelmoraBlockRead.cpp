@@ -58,6 +58,7 @@ bool TPelmora::RunBlockRead(rec::BlockTransfer& transfer, const std::function<bo
 }
 
 void TPelmora::LoadMemoryData(int pBank, bool pRun) {
+  Frame frame(*this);
   auto& s = State();
   auto& hs = s.highSpeed;
   hs.downloadRunning = pRun;
@@ -114,6 +115,7 @@ void TPelmora::LoadMemoryData(int pBank, bool pRun) {
 }
 
 void TPelmora::ReadScopeData(bool Flag) {
+  Frame frame(*this);
   auto& s = State();
   auto& hs = s.highSpeed;
   if (!Flag) {

@@ -40,6 +40,7 @@ int portNumber(const std::string& name) {
 }  // namespace
 
 int TPelmora::InitializeComm() {
+  Frame frame(*this);
   if (F_.PelmoraConnected) return 0;
   if (InExchange()) {
     // Called from an event handler while a command waits for its reply.
@@ -102,7 +103,7 @@ int TPelmora::InitializeComm() {
       } catch (...) {
       }
     }
-    if (!found && !closePending_) {
+    if (!found && !closePending_ && !Released()) {
       std::string foundPorts;
       for (const char* root : kEnumRoots) FindRegistryPorts(root, foundPorts);
       std::vector<std::string> names;
@@ -114,7 +115,7 @@ int TPelmora::InitializeComm() {
         return upper(a) < upper(b);
       });
       for (const auto& name : names) {
-        if (F_.PelmoraConnected || closePending_) break;
+        if (F_.PelmoraConnected || closePending_ || Released()) break;
         if (name.empty()) continue;
         s.receive.frameMode = false;
         try {
@@ -147,7 +148,7 @@ int TPelmora::InitializeComm() {
   }
 
   // USB sensors.
-  if (!F_.PelmoraConnected && (F_.UseOnlyUSBSensor || F_.AutoDetect) && !closePending_) {
+  if (!F_.PelmoraConnected && (F_.UseOnlyUSBSensor || F_.AutoDetect) && !closePending_ && !Released()) {
     try {
       int n;
       if (s.useLibUsb) {
@@ -182,7 +183,7 @@ int TPelmora::InitializeComm() {
   }
 
   // TCP to the local machine.
-  if (!F_.PelmoraConnected && (F_.UseOnlyTolemic || F_.AutoDetect) && !closePending_) {
+  if (!F_.PelmoraConnected && (F_.UseOnlyTolemic || F_.AutoDetect) && !closePending_ && !Released()) {
     try {
       worker_->ConnectLocal();
       if (worker_->IsConnected()) {
@@ -209,8 +210,9 @@ int TPelmora::InitializeComm() {
     // A failed probe of an earlier port does not make the connect a failure.
     F_.ErrorNumber = 0;
     try {
-      QueryProductInfo();
-      if (hooks_.autoSensorId) hooks_.autoSensorId(*this);
+      // A host that let go meanwhile ends the connect here.
+      if (!Released()) QueryProductInfo();
+      if (hooks_.autoSensorId && !Released()) hooks_.autoSensorId(*this);
     } catch (...) {
     }
   } else {
@@ -277,6 +279,7 @@ void TPelmora::FindRegistryPorts(const std::string& path, std::string& found) {
 }
 
 int TPelmora::CloseComm() {
+  Frame frame(*this);
   if (InExchange()) {
     // From an event handler during a reply wait: the outer exchange ends
     // first, then the link closes.

@@ -46,6 +46,7 @@ std::string TPelmora::CollectReply(int passes, int stepMs) {
 }
 
 int TPelmora::HighSpeedSetting(int pCH, double pSpeed) {
+  Frame frame(*this);
   F_.ErrorNumber = 0;
   auto& s = State();
   if (F_.RunningMode != 0) {
@@ -78,6 +79,7 @@ int TPelmora::HighSpeedSetting(int pCH, double pSpeed) {
 }
 
 int TPelmora::HighSpeedExperiment(bool pRun, TxHighSpeedRunMode pMode) {
+  Frame frame(*this);
   F_.ErrorNumber = 0;
   auto& s = State();
   if (!HasMemory(s.modelState)) return 0;
@@ -143,6 +145,7 @@ void TPelmora::EndOfCapture() {
 }
 
 int TPelmora::HighSpeedExplorer() {
+  Frame frame(*this);
   F_.ErrorNumber = 0;
   auto& s = State();
   if (F_.RunningMode != 0 || !HasMemory(s.modelState)) {
@@ -194,6 +197,7 @@ void TPelmora::ReadAsterDirectory(rec::BankDirectory& dir, const std::string& fl
 }
 
 std::string TPelmora::ReadBankInfo(int pBank) {
+  Frame frame(*this);
   F_.ErrorNumber = 0;
   auto& s = State();
   if (F_.RunningMode != 0 || !HasMemory(s.modelState)) {
@@ -220,6 +224,7 @@ std::string TPelmora::ReadBankInfo(int pBank) {
 }
 
 int TPelmora::EraseMemoryData(int pBank, bool pAll) {
+  Frame frame(*this);
   auto& s = State();
   if (s.modelState != model::Aster) return F_.ErrorNumber;
   // The directory read that follows refuses a busy link with 27 anyway; an
@@ -259,5 +264,6 @@ int TPelmora::EraseMemoryData(int pBank, bool pAll) {
 }
 
 void TPelmora::SetDigitalTiming(bool _P1, bool _P2, bool _P3) {
+  Frame frame(*this);
   State().digitalTimingOptions = _P1 ? std::array<bool, 3>{true, false, false} : std::array<bool, 3>{false, _P2, _P3};
 }

@@ -3,13 +3,13 @@
 #include <cstdint>
 
 #include "devicelink/LinkFraming.h"
-#include "devicelink/LinkReaper.h"
 #include "devicelink/Pelmora.h"
 #include "platform/Timer.h"
 
 using namespace pel::link;
 
 void TPelmora::SendCommand(const std::string& command) {
+  Frame frame(*this);
   FlushInput();
   const std::string line = command + "\r\n";
   // After a loss a command has nowhere to go: say so instead of dropping it.
@@ -95,7 +95,8 @@ std::string TPelmora::TakeFrame() {
 }
 
 void TPelmora::HandleSerialInput(std::size_t count) {
-  if (destroying_) return;
+  if (Released()) return;
+  Frame frame(*this);
   auto& rx = State().receive;
   try {
     if (!rx.binary) {
@@ -117,7 +118,8 @@ void TPelmora::HandleSerialInput(std::size_t count) {
 }
 
 void TPelmora::HandleSocketInput() {
-  if (destroying_) return;
+  if (Released()) return;
+  Frame frame(*this);
   auto& rx = State().receive;
   try {
     const std::string piece = worker_->PopReceived();
@@ -162,15 +164,17 @@ void TPelmora::Dispatch(std::size_t serialCount, bool fromSocket) {
     } catch (...) {
       // A failing parser drops the rest of its frame only.
     }
+    if (Released()) return;
     if (hooks_.loopCountRule) hooks_.loopCountRule(*this);
-    if (destroying_) return;
+    if (Released()) return;
   }
 }
 
 void TPelmora::PollInput() {
+  Frame frame(*this);
   if (destroying_) return;
   Host().RunPendingHandOvers();
-  SweepReaper();
+  if (Released()) return;
   auto& s = State();
   if (s.modelState == model::Usb) {
     if (UsbWatchTick()) {
@@ -194,16 +198,15 @@ void TPelmora::PollInput() {
 }
 
 void TPelmora::PollTick() {
-  if (!timer_ || destroying_) return;
-  timer_->setEnabled(false);
-  auto keep = weak_from_this().lock();  // a handler may let the component go
-  if (keep) ++keepDepth_;
-  PollInput();
-  if (keep) --keepDepth_;
-  if (timer_ && !destroying_) timer_->setEnabled(true);
-  // Ending here would free the timer inside its own tick: end from the queue.
-  if (keep && keep.use_count() == 1) {
-    deferredRelease_ = std::move(keep);
-    PostMessageA(hwnd_, kReleaseMessage, 0, 0);
+  if (!timer_ || Released() || inTick_) return;
+  inTick_ = true;
+  {
+    // A release inside the tick ends the component from its window's queue,
+    // never inside its own timer's callback: this frame never ends it.
+    Frame frame(*this);
+    timer_->setEnabled(false);
+    PollInput();
+    if (!Released()) timer_->setEnabled(true);
   }
+  inTick_ = false;
 }

@@ -33,6 +33,7 @@ void TPelmora::ClampOutputParameters(int low, int high, int def) {
 
 int TPelmora::PWMOptionSetting(bool pPWM, PWMOption pPWMOption, bool pPWMSelect, int pPWMFreqvalue,
                                int pPinValue1, int pPinValue2, int pPinValue3) {
+  Frame frame(*this);
   F_.ErrorNumber = 0;
   auto out = setup::PWMOptionSetting(SetupSnapshot(), pPWM, static_cast<setup::PWMOption>(pPWMOption),
                                      pPWMSelect, pPWMFreqvalue, pPinValue1, pPinValue2, pPinValue3);
@@ -42,6 +43,7 @@ int TPelmora::PWMOptionSetting(bool pPWM, PWMOption pPWMOption, bool pPWMSelect,
 }
 
 int TPelmora::DemoOutput(bool RunMode) {
+  Frame frame(*this);
   F_.ErrorNumber = 0;
   if (InExchange()) {
     RaiseDeviceError(22);
@@ -57,6 +59,7 @@ int TPelmora::DemoOutput(bool RunMode) {
 }
 
 int TPelmora::OutputLine(int iFlag) {
+  Frame frame(*this);
   F_.ErrorNumber = 0;
   if (InExchange()) {
     RaiseDeviceError(22);
@@ -70,6 +73,7 @@ int TPelmora::OutputLine(int iFlag) {
 }
 
 int TPelmora::SensorRangeSetting(int pCH, int pRange) {
+  Frame frame(*this);
   F_.ErrorNumber = 0;
   if (InExchange()) {
     RaiseDeviceError(22);
@@ -86,6 +90,7 @@ int TPelmora::SensorRangeSetting(int pCH, int pRange) {
 }
 
 int TPelmora::SensorZeroSetting(int pCH, bool pSetting) {
+  Frame frame(*this);
   F_.ErrorNumber = 0;
   if (InExchange()) {
     RaiseDeviceError(22);
@@ -113,6 +118,7 @@ int TPelmora::SensorZeroSetting(int pCH, bool pSetting) {
 }
 
 bool TPelmora::SetCalibratData(int pCH, double pValue) {
+  Frame frame(*this);
   const double latest = pCH >= 1 && pCH <= setup::kChannels
                             ? outputs_.latestUsbReading[pCH - 1].load(std::memory_order_relaxed)
                             : 0.0;
@@ -132,5 +138,6 @@ bool TPelmora::SetCalibratData(int pCH, double pValue) {
 bool TPelmora::GetSignInvert(int Channel) const { return setup::GetSignInvert(SetupSnapshot(), Channel); }
 
 void TPelmora::SetSignInvert(int Channel, bool Invert) {
+  Frame frame(*this);
   TakeSetup(setup::SetSignInvert(SetupSnapshot(), Channel, Invert));
 }

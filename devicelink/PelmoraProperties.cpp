@@ -97,6 +97,7 @@ void TPelmora::TakeSetup(const setup::SetupState& s) {
 }
 
 void TPelmora::ApplySetterOutcome(const setup::SetterOutcome& out) {
+  Frame frame(*this);
   // The state first, so a PelmoraError handler reads the values it is about.
   TakeSetup(out.state);
   if (out.clearsErrorNumber) F_.ErrorNumber = 0;
@@ -106,14 +107,17 @@ void TPelmora::ApplySetterOutcome(const setup::SetterOutcome& out) {
 void TPelmora::SamplingTime(double t) { ApplySetterOutcome(setup::SetSamplingTime(SetupSnapshot(), t)); }
 
 void TPelmora::ExperimentLength(double length) {
+  Frame frame(*this);
   ApplySetterOutcome(setup::SetExperimentLength(SetupSnapshot(), length));
 }
 
 void TPelmora::NoOfOverSampling(int count) {
+  Frame frame(*this);
   ApplySetterOutcome(setup::SetNoOfOverSampling(SetupSnapshot(), count));
 }
 
 void TPelmora::CHInputMode(CHInput m) {
+  Frame frame(*this);
   // Leaving Digital gives the relabelled channel its sensor's unit and resolutions back.
   const sensors::SetupCatalog sensorTables(SensorSettings(), F_.LanguageID);
   ApplySetterOutcome(setup::SetCHInputMode(SetupSnapshot(), static_cast<setup::CHInput>(m), sensorTables));
@@ -122,11 +126,13 @@ void TPelmora::CHInputMode(CHInput m) {
 void TPelmora::CHOutput(bool v) { ApplySetterOutcome(setup::SetCHOutput(SetupSnapshot(), v)); }
 
 void TPelmora::PWMFreqValue(int v) {
+  Frame frame(*this);
   const sensors::SetupCatalog sensorTables(SensorSettings(), F_.LanguageID);
   ApplySetterOutcome(setup::SetPWMFreqValue(SetupSnapshot(), v, sensorTables));
 }
 
 void TPelmora::PWMFreqSelect(bool v) {
+  Frame frame(*this);
   const sensors::SetupCatalog sensorTables(SensorSettings(), F_.LanguageID);
   ApplySetterOutcome(setup::SetPWMFreqSelect(SetupSnapshot(), v, sensorTables));
 }
@@ -143,6 +149,7 @@ SensorRangeType TPelmora::SensorRangeAt(int index) const {
 }
 
 void TPelmora::SetChannelFlagAt(int index, bool v) {
+  Frame frame(*this);
   const setup::SetterOutcome out = setup::SetChannelFlag(SetupSnapshot(), index, v);
   ApplySetterOutcome(out);
   // A malformed registry value reaches the caller; the flag stays set.

@@ -13,11 +13,6 @@ namespace {
 namespace model = pel::link::model;
 using pel::records::FormatFixed;
 
-bool IsBoxModel(int m) {
-  return m == model::SornII || m == model::Aster || m == model::Vaxo || m == model::Qor || m == model::Tolemic ||
-         m == model::Qor3;
-}
-
 int CountActive() {
   int n = 0;
   for (const auto& c : TPelmora::State().sensors.ch) n += c.active ? 1 : 0;
@@ -26,36 +21,10 @@ int CountActive() {
 
 std::string Cmd(const std::string& body) { return "s{" + body + "}"; }
 
-// The acquisition setters' view of the component.
-pel::setup::SetupState SetupView(const TPelmora::Fields& f) {
-  auto& s = TPelmora::State();
-  pel::setup::SetupState st;
-  st.model = s.modelState;
-  st.runningMode = f.RunningMode;
-  st.samplingTime = f.SamplingTime;
-  st.experimentLength = f.ExperimentLength;
-  st.noOfData = f.NoOfData;
-  st.loopCount = f.LoopCount;
-  st.autoStop = f.AutoStop;
-  st.maxRecordCount = f.Max_Record_Count;
-  st.fastSamplingMode = f.FastSamplingMode;
-  st.noOfOverSampling = f.NoOfOverSampling;
-  st.getModeFor8Port = f.GetModeFor8Port;
-  st.digitalTimmingMode = f.DigitalTimmingMode;
-  for (int i = 0; i < 8; ++i) st.channels[static_cast<size_t>(i)].active = s.sensors.ch[static_cast<size_t>(i)].active;
-  return st;
-}
-
-void TakeTiming(TPelmora::Fields& f, const pel::setup::SetupState& st) {
-  f.SamplingTime = st.samplingTime;
-  f.ExperimentLength = st.experimentLength;
-  f.NoOfData = st.noOfData;
-  f.LoopCount = st.loopCount;
-  f.FastSamplingMode = st.fastSamplingMode;
-}
 }  // namespace
 
 int TPelmora::Pelmora(bool pRun) {
+  Frame frame(*this);
   if (F_.RunningMode == -1) {
     RaiseDeviceError(6);
     return 6;
@@ -126,10 +95,11 @@ void TPelmora::StopRun() {
 void TPelmora::SendStopCommand() { SendCommand(F_.CHInputMode == CHInput::Scope ? "s{88,0}" : "s{10,0}"); }
 
 void TPelmora::HaltAcquisition() {
+  Frame frame(*this);
   ++runs_.stopCount;  // parsers still running stop delivering from here on
   auto& s = State();
   try {
-    if (IsBoxModel(s.modelState)) {
+    if (model::IsBox(s.modelState)) {
       SendStopCommand();
       if (F_.RunningMode == 6) {
         F_.Run = false;
@@ -162,24 +132,20 @@ void TPelmora::DigitalModuleCheck() {
 }
 
 void TPelmora::ApplyAcquisitionSetters(double samplingTime) {
-  auto st = SetupView(F_);
-  st = pel::setup::SetSamplingTime(std::move(st), samplingTime).state;
+  // The rules run back to back on the one set-up view, with no pump between.
+  auto st = pel::setup::SetSamplingTime(SetupSnapshot(), samplingTime).state;
   st = pel::setup::SetExperimentLength(std::move(st), F_.Max_Record_Count * st.samplingTime).state;
-  TakeTiming(F_, st);
+  TakeSetup(st);
 }
 
 void TPelmora::FallBackFromFastMode() {
   F_.FastSamplingMode = false;
   F_.SamplingTime = 0.2;
-  // Plan the records again for the new time, as the setter would; a stale
+  // Plan the records again for the new time by the setter's rule; a stale
   // NoOfData would let an automatic stop run far past the planned length.
-  auto st = SetupView(F_);
-  if (st.autoStop && st.maxRecordCount < std::nearbyint(st.experimentLength / st.samplingTime))
-    st.experimentLength = std::nearbyint(st.samplingTime * st.maxRecordCount);
-  if (st.experimentLength < 1.0) st.experimentLength = 1.0;
-  st.noOfData = pel::setup::PlannedRecords(st.experimentLength, st.samplingTime, st.maxRecordCount);
-  st.loopCount = st.noOfData;
-  TakeTiming(F_, st);
+  auto st = SetupSnapshot();
+  pel::setup::FitLengthAndPlan(st);
+  TakeSetup(st);
   RaiseDeviceError(7);
   NoteStartError();
 }

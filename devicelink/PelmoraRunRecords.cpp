@@ -31,7 +31,7 @@ class ComponentSink final : public pel::records::RecordSink {
   }
 
  private:
-  bool Ended() const { return p_.Runs().stopCount != stops_ || p_.F_.ExperimentMode == 0; }
+  bool Ended() const { return p_.Runs().stopCount != stops_ || p_.F_.ExperimentMode == 0 || p_.Released(); }
   TPelmora& p_;
   const int stops_;
 };
@@ -98,6 +98,7 @@ void TPelmora::ParseLastFrame(int parser) {
 }
 
 bool TPelmora::DeliverRecord(const std::string& record) {
+  Frame frame(*this);
   const int stops = runs_.stopCount;
   // One guard over the three steps: a handler that throws ends them, so that
   // record is not listed and nothing is pumped; the run goes on.
@@ -117,6 +118,7 @@ void TPelmora::SetConvertUnit(int Index, int pType, double pA, double pB) {
 std::string TPelmora::GetDataList() { return runs_.recent.GetDataList(); }
 
 std::string TPelmora::GetCurrentValue() {
+  Frame frame(*this);
   if (!F_.PelmoraConnected || F_.RunningMode != 0) return {};
   const int m = State().modelState;
   if (m == model::Usb) return UsbCurrentValue();

@@ -6,6 +6,7 @@
 #include "devicelink/records/ScopeRecords.h"
 
 void TPelmora::SetScopeTime(int Time) {
+  Frame frame(*this);
   const auto seconds = pel::records::ScopeTimeSeconds(Time);
   if (!seconds) return;
   // Set directly: scope time bases lie below the SamplingTime property's limits.
@@ -16,6 +17,7 @@ void TPelmora::SetScopeTime(int Time) {
 }
 
 void TPelmora::SetScopeRows(int Rows) {
+  Frame frame(*this);
   if (Rows < 20 || Rows > 32 || F_.RunningMode != 0) return;
   runs_.scopeRows = Rows;
   F_.NoOfData = Rows * 10;
@@ -23,6 +25,7 @@ void TPelmora::SetScopeRows(int Rows) {
 }
 
 void TPelmora::SetScopeSensor(const std::string& SensorList) {
+  Frame frame(*this);
   auto& columns = State().highSpeed.scopeColumns;
   try {
     columns = pel::records::ParseScopeSensorList(SensorList);
@@ -36,6 +39,7 @@ void TPelmora::SetScopeSensor(const std::string& SensorList) {
 void TPelmora::SetScopeTriggerMode(int, int, double) {}
 
 bool TPelmora::SetChangeModeFor8Port(bool pValue) {
+  Frame frame(*this);
   F_.GetModeFor8Port = F_.Mode8Port && pValue;
   return F_.GetModeFor8Port;
 }

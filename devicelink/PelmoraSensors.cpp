@@ -95,6 +95,7 @@ std::string TPelmora::GetSensorUnit(int sensorId, bool full, bool name) const {
 }
 
 bool TPelmora::LoadSensorInfo() {
+  Frame frame(*this);
   const auto& ch = State().sensors.ch;
   InstanceSignInvert invert(F_.signInvert, State().sensors);
   sensors::loadSensorInfo(SensorSettings(), F_.LanguageID, State().sensors,
@@ -103,6 +104,7 @@ bool TPelmora::LoadSensorInfo() {
 }
 
 int TPelmora::AutoSensorID() {
+  Frame frame(*this);
   if (InExchange()) {
     RaiseDeviceError(sensors::kErrorBusy);
     return sensors::kErrorBusy;
@@ -112,6 +114,7 @@ int TPelmora::AutoSensorID() {
 }
 
 int TPelmora::IdentifySensors() {
+  Frame frame(*this);
   auto& s = State();
   sensors::IdentifyOptions opt;
   opt.modelState = s.modelState;

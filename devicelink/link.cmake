@@ -10,7 +10,6 @@ pel_portable_library(pel_devicelink_text
 pel_windows_library(pel_devicelink
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/LinkProcessState.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/LinkReaper.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WinsockDaemon.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Pelmora.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PelmoraLinkIO.cpp

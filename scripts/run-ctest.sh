@@ -2,11 +2,13 @@
 # Runs under xvfb-run from test.sh: boots the private Wine prefix, keeps its
 # wineserver up for the whole run and runs ctest in each tree of
 # PELMORA_TREES (default: all three); further arguments go to ctest.
+# PELMORA_WINEDEBUG (default -all) is Wine's debug setting for the run:
+# PELMORA_WINEDEBUG=warn+heap checks the heap in every Windows test.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 jobs=${1:-4}
 shift || true
-export WINEPREFIX=$PELMORA_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+export WINEPREFIX=$PELMORA_WINEPREFIX WINEDEBUG=${PELMORA_WINEDEBUG:--all} WINEDLLOVERRIDES=mscoree,mshtml=
 mkdir -p "$WINEPREFIX"
 # Wine's background processes inherit stdout: keep them off ctest's pipes.
 # The boot that makes or updates the prefix must run under a server of its

@@ -7,6 +7,9 @@
 #                                            one tree, built where it is not
 #                                            yet, with ctest's own filters
 #                                            (for example -R studio)
+#   PELMORA_WINEDEBUG=warn+heap bash scripts/test.sh
+#                                            every Windows test under Wine's
+#                                            heap checking (default -all)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"

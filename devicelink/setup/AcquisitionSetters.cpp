@@ -88,6 +88,11 @@ int PlannedRecords(double length, double samplingTime, int maxRecordCount) {
   return ClampToInt(n, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
 }
 
+void FitLengthAndPlan(SetupState& s) {
+  CutLengthToRecordLimit(s);
+  PlanRecords(s);
+}
+
 SetterOutcome SetSamplingTime(SetupState s, double t) {
   SetterOutcome out;
   out.state = std::move(s);
@@ -121,8 +126,7 @@ SetterOutcome SetSamplingTime(SetupState s, double t) {
     st.fastSamplingMode = t < kFastLimit;
   }
   st.samplingTime = t;
-  CutLengthToRecordLimit(st);
-  PlanRecords(st);
+  FitLengthAndPlan(st);
   return out;
 }
 

@@ -18,6 +18,10 @@ int CountActiveChannels(const SetupState& s);
 // capped at maxRecordCount + 1 (also when the quotient is not positive).
 int PlannedRecords(double length, double samplingTime, int maxRecordCount);
 
+// The sampling time setter's last step: with AutoStop the length is cut to
+// the record limit (1 s at least), then the records are planned again.
+void FitLengthAndPlan(SetupState& s);
+
 SetterOutcome SetSamplingTime(SetupState s, double t);
 SetterOutcome SetExperimentLength(SetupState s, double length);
 SetterOutcome SetCHInputMode(SetupState s, CHInput m, const SensorCatalog& sensors);

@@ -65,6 +65,10 @@ HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* param
     e.id = -2;  // no event has two arguments
   }
   events.push_back(e);
+  if (after) {
+    const auto f = after;  // it may replace itself
+    f(id);
+  }
   return answer_;
 }
 

@@ -55,6 +55,8 @@ class EventSink final : public IDispatch {
   };
   explicit EventSink(bool offerEvents = true, HRESULT answer = S_OK) : offer_(offerEvents), answer_(answer) {}
   std::vector<Event> events;
+  // Runs after an event was recorded, inside the control's call.
+  std::function<void(DISPID)> after;
   int Count(DISPID id) const;
   ULONG refs = 0;
 

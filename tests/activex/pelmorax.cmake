@@ -46,3 +46,13 @@ if(PEL_WINDOWS)
             $<TARGET_FILE_DIR:activex_script_tests>
     VERBATIM)
 endif()
+
+if(PEL_WINDOWS)
+  # A container that releases the control inside an event: also run under
+  # Wine's heap checking (the control's own heap is not the test's).
+  pel_test(activex_lifetime_tests HEAP_CHECK
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/PelmoraXLifetimeTest.cpp
+    LIBS pel_activex_client pel_sim_interface pel_platform_win
+    LOCKS tcp4000 pelmorax_registration registry_vb_settings)
+  add_dependencies(activex_lifetime_tests PelmoraX)
+endif()

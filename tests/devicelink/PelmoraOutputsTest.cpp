@@ -2,6 +2,8 @@
 // command texts each method sends, by model, and the errors it raises.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <utility>
 
 #include "devicelink/Pelmora.h"
@@ -430,6 +432,42 @@ TEST_F(PelmoraOutputsTest, SignInvertPerChannel) {
   p->F_.RunningMode = -1;  // neither looks at the link
   p->SetSignInvert(1, true);
   EXPECT_TRUE(p->GetSignInvert(1));
+}
+
+// The set-up calls work on the component's own fields: what an event
+// handler sets while such a call pumps (its commands' sends) is kept.
+TEST_F(PelmoraOutputsTest, AFieldSetByAHandlerDuringASetUpCallsPumpIsKept) {
+  struct Case {
+    const char* name;
+    std::function<void()> call;
+  };
+  const Case cases[] = {
+      {"SensorRangeSetting", [&] { p->SensorRangeSetting(1, 1); }},
+      {"DemoOutput", [&] {
+         ProcessState().pwmOptionStored = true;
+         p->DemoOutput(true);
+         p->DemoOutput(false);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    p->F_.NoOfStroboSlit = 1;
+    p->LoopCount(3);
+    int pumps = 0;
+    rig.host->onPump = [&] {
+      if (pumps++ > 0) return;
+      p->F_.NoOfStroboSlit = 9;
+      p->LoopCount(77);
+      ProcessState().sensors.ch[5].name = "set in the pump";
+    };
+    c.call();
+    rig.host->onPump = nullptr;
+    EXPECT_GT(pumps, 0);
+    EXPECT_EQ(p->NoOfStroboSlit(), 9);
+    EXPECT_EQ(p->LoopCount(), 77);
+    EXPECT_EQ(ProcessState().sensors.ch[5].name, "set in the pump");
+    Errors();
+  }
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 // enumeration and stored slots, identification, runs polled by the timer and
 // by the USB polling thread with their records, the range packet, the
 // calibration hand-over, the one-shot reading and the Wow64 probe.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -209,15 +212,103 @@ TEST_F(UsbSensorsTest, ThreadPolledRunDeliversOnThePollingThreadAndTheTimerEndsI
   EXPECT_EQ(records[2].substr(0, 24), L"3,2.00000000,  3.000000,");
 }
 
+// A ThreadType run whose polling thread delivers; with sendToWindow each
+// handler call sends a message to a window of the main thread. Returns once
+// the first record is on its way; the main thread does not pump meanwhile,
+// so a handler then waits in its send.
+class DeliveringRun {
+ public:
+  DeliveringRun(TPelmora& p, SensorLibs& libs, bool sendToWindow) {
+    handled() = 0;
+    window_ = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
+    p.ThreadType(true);
+    p.DataReceived([this, sendToWindow](TPelmora&, const std::wstring&) {
+      if (records.load() == 0)
+        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &thread, SYNCHRONIZE, FALSE, 0);
+      ++records;
+      if (sendToWindow) SendMessageA(window_, WM_USER + 7, 0, 0);
+    });
+    EXPECT_EQ(p.Pelmora(true), 0);
+    for (int i = 0; i < 50; ++i) libs.Push(2, 1);
+    p.PollInput();  // resumes the polling thread
+    for (int i = 0; i < 2000 && records.load() == 0; ++i) Sleep(1);
+    EXPECT_GT(records.load(), 0);
+    Sleep(20);
+  }
+  ~DeliveringRun() {
+    if (thread) CloseHandle(thread);
+    DestroyWindow(window_);
+  }
+  static int& handled() {
+    static int n = 0;  // main thread: the window's procedure
+    return n;
+  }
+  // Pumps (bounded) until the polling thread has ended.
+  bool ThreadEnds() {
+    const DWORD until = GetTickCount() + 5000;
+    while (thread && WaitForSingleObject(thread, 0) != WAIT_OBJECT_0 && GetTickCount() < until) {
+      MSG m;
+      while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+      Sleep(1);
+    }
+    return thread && WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+  }
+  // No record arrives while the host pumps a while.
+  void NoRecordAfterwards() {
+    const int atEnd = records.load();
+    const DWORD until = GetTickCount() + 150;
+    while (GetTickCount() < until) {
+      MSG m;
+      while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+      Sleep(1);
+    }
+    EXPECT_EQ(records.load(), atEnd);
+  }
+
+  std::atomic<int> records{0};
+  HANDLE thread = nullptr;  // the polling thread, taken by its first record
+
+ private:
+  static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_USER + 7) return ++handled();
+    return DefWindowProcA(h, m, wp, lp);
+  }
+  HWND window_ = nullptr;
+};
+
+// Ending mid-run (its handler waiting in a send, or not): the host's release
+// returns at once, the component ends once the delivery is over, its polling
+// thread is gone, nothing arrives after the end and the slot list stays.
 TEST_F(UsbSensorsTest, ComponentEndsWhileThePollingThreadRuns) {
+  for (const bool send : {false, true}) {
+    SCOPED_TRACE(send ? "handler sends to its window" : "plain handler");
+    Connect();
+    DeliveringRun run(*p, *libs, send);
+    p.reset();  // returns: a handler waiting in its send is no deadlock
+    EXPECT_TRUE(run.ThreadEnds());
+    if (send) {
+      EXPECT_EQ(DeliveringRun::handled(), run.records.load());  // each send was answered
+    }
+    run.NoRecordAfterwards();
+    EXPECT_EQ(Slot(0), "0400003");
+    EXPECT_EQ(Slot(1), "0400001");
+    EXPECT_EQ(Slot(2), "0400002");
+  }
+}
+
+// The stop of a run waits (bounded) for the polling thread's pass, and
+// answers the send its handler waits in meanwhile.
+TEST_F(UsbSensorsTest, StopWhileThePollingThreadsHandlerSendsToItsWindow) {
   Connect();
-  p->ThreadType(true);
-  p->DataReceived([](TPelmora&, const std::wstring&) {});
-  ASSERT_EQ(p->Pelmora(true), 0);
-  for (int i = 0; i < 50; ++i) libs->Push(2, 1);
-  p->PollInput();
-  p.reset();  // joins the thread; the run's packets stop with it
-  SUCCEED();
+  DeliveringRun run(*p, *libs, true);
+  EXPECT_EQ(p->Pelmora(false), 0);
+  EXPECT_GE(DeliveringRun::handled(), 1);  // answered by the stop's wait, not by a later pump
+  EXPECT_EQ(p->RunningMode(), 0);
+  EXPECT_EQ(stops, 1);
+  run.NoRecordAfterwards();
+  p.reset();
+  EXPECT_TRUE(run.ThreadEnds());
 }
 
 TEST_F(UsbSensorsTest, RangeCalibrationAndCurrentValueGoToTheChannelsSensor) {

@@ -30,3 +30,11 @@ if(PEL_WINDOWS)
   target_link_libraries(devicelink_roundtrip_bench PRIVATE pel_devicelink pel_sim_interface)
   pel_warnings(devicelink_roundtrip_bench)
 endif()
+# The component's lifetime: linked with the quarantine heap and run once more
+# under Wine's heap checking.
+pel_test(devicelink_lifetime_tests HEAP_CHECK
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/LifetimeTest.cpp
+    ${PROJECT_SOURCE_DIR}/tests/support/QuarantineHeap.cpp
+  LIBS pel_devicelink
+  LOCKS registry_vb_settings)
