@@ -26,6 +26,15 @@ HRESULT Call(F&& body) {
   return Guarded(IID_IPelmoraX, std::forward<F>(body));
 }
 
+// Enumerations pass to the device link as numbers, members or not: the link
+// decides and reports through its error numbers. Its twins hold a byte, so
+// a number beyond one could only arrive as another member, and is refused.
+template <class E>
+E LinkEnum(long v, const char* what) {
+  if (v < 0 || v > 0xFF) throw ComError(E_INVALIDARG, std::string(what) + " is beyond the device link's reach");
+  return static_cast<E>(v);
+}
+
 // A member with a result: *out gets the converted value of read(); a text
 // result stays empty when the member fails.
 template <class Out, class F>

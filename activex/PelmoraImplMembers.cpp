@@ -1,4 +1,5 @@
-// The members of IPelmoraX, forwarded one to one to the hosted TPelmora.
+// The methods of IPelmoraX, forwarded one to one to the hosted TPelmora, and
+// the control window's own framework properties.
 #include "activex/About1.h"
 #include "activex/ForwardHelpers.h"
 #include "activex/PelmoraImpl.h"
@@ -7,17 +8,7 @@ namespace pel::com {
 
 using fwd::Call;
 using fwd::Get;
-
-namespace {
-// Enumerations pass to the device link as numbers, members or not: the link
-// decides and reports through its error numbers. Its twins hold a byte, so
-// a number beyond one could only arrive as another member, and is refused.
-template <class E>
-E LinkEnum(long v, const char* what) {
-  if (v < 0 || v > 0xFF) throw ComError(E_INVALIDARG, std::string(what) + " is beyond the device link's reach");
-  return static_cast<E>(v);
-}
-}  // namespace
+using fwd::LinkEnum;
 
 // ---- methods ----
 
@@ -94,95 +85,6 @@ HRESULT TPelmoraX::SetSensorSignInvert(LONG Channel, VARIANT_BOOL Invert) {
   return Call([&] { D()->SetSignInvert(Channel, FromBool(Invert)); });
 }
 
-// ---- properties on fields and accessors ----
-
-#define PX_GET(Prop, Type, expr) \
-  HRESULT TPelmoraX::get_##Prop(Type* v) { return Get(v, [&] { return expr; }); }
-#define PX_PUT(Prop, Type, stmt) \
-  HRESULT TPelmoraX::put_##Prop(Type v) { return Call([&] { stmt; }); }
-#define PX_BOOL_FIELD(Prop, Field) \
-  PX_GET(Prop, VARIANT_BOOL, D()->F_.Field) PX_PUT(Prop, VARIANT_BOOL, D()->F_.Field = FromBool(v))
-#define PX_INT_FIELD(Prop, Field) PX_GET(Prop, LONG, D()->F_.Field) PX_PUT(Prop, LONG, D()->F_.Field = v)
-
-PX_INT_FIELD(LoopCount, LoopCount)
-PX_GET(RunningMode, LONG, D()->F_.RunningMode)
-PX_GET(PelmoraType, BSTR, D()->PelmoraType())
-PX_GET(VCPort, LONG, D()->F_.VCPort)
-PX_PUT(VCPort, LONG, D()->VCPort(v))
-PX_GET(PelmoraConnected, VARIANT_BOOL, D()->F_.PelmoraConnected)
-
-#define PX_CHANNEL_RW(L)                                  \
-  PX_GET(CH##L, VARIANT_BOOL, D()->CH##L())                \
-  PX_PUT(CH##L, VARIANT_BOOL, D()->CH##L(FromBool(v)))     \
-  PX_GET(CH##L##Unit, BSTR, D()->CH##L##Unit())            \
-  PX_PUT(CH##L##Unit, BSTR, D()->CH##L##Unit(FromBstr(v))) \
-  PX_GET(CH##L##ID, LONG, D()->CH##L##ID())                \
-  PX_GET(CH##L##Name, BSTR, D()->CH##L##Name())            \
-  PX_PUT(CH##L##Name, BSTR, D()->CH##L##Name(FromBstr(v))) \
-  PX_GET(SensorRange##L, TxSensorRangeType, D()->SensorRange##L())
-// Channels E to H: the active flag is read only.
-#define PX_CHANNEL_RO(L)                                  \
-  PX_GET(CH##L, VARIANT_BOOL, D()->CH##L())                \
-  PX_GET(CH##L##Unit, BSTR, D()->CH##L##Unit())            \
-  PX_PUT(CH##L##Unit, BSTR, D()->CH##L##Unit(FromBstr(v))) \
-  PX_GET(CH##L##ID, LONG, D()->CH##L##ID())                \
-  PX_GET(CH##L##Name, BSTR, D()->CH##L##Name())            \
-  PX_PUT(CH##L##Name, BSTR, D()->CH##L##Name(FromBstr(v))) \
-  PX_GET(SensorRange##L, TxSensorRangeType, D()->SensorRange##L())
-PX_CHANNEL_RW(A)
-PX_CHANNEL_RW(B)
-PX_CHANNEL_RW(C)
-PX_CHANNEL_RW(D)
-PX_CHANNEL_RO(E)
-PX_CHANNEL_RO(F)
-PX_CHANNEL_RO(G)
-PX_CHANNEL_RO(H)
-
-PX_GET(AControlIndex, TxPWMOption, D()->F_.AControlIndex)
-PX_GET(SamplingTime, double, D()->F_.SamplingTime)
-PX_PUT(SamplingTime, double, D()->SamplingTime(v))
-PX_GET(ExperimentLength, double, D()->F_.ExperimentLength)
-PX_PUT(ExperimentLength, double, D()->ExperimentLength(v))
-PX_GET(PinValue1, LONG, D()->PinValue1())
-PX_GET(PinValue2, LONG, D()->PinValue2())
-PX_GET(PinValue3, LONG, D()->PinValue3())
-PX_GET(PWMFreqValue, LONG, D()->F_.PWMFreqValue)
-PX_PUT(PWMFreqValue, LONG, D()->PWMFreqValue(v))
-PX_GET(PWMFreqSelect, VARIANT_BOOL, D()->F_.PWMFreqSelect)
-PX_PUT(PWMFreqSelect, VARIANT_BOOL, D()->PWMFreqSelect(FromBool(v)))
-PX_GET(CHInputMode, TxCHInput, D()->F_.CHInputMode)
-PX_PUT(CHInputMode, TxCHInput, D()->CHInputMode(LinkEnum<CHInput>(v, "CHInputMode")))
-PX_GET(CHOutput, VARIANT_BOOL, D()->F_.CHOutput)
-PX_PUT(CHOutput, VARIANT_BOOL, D()->CHOutput(FromBool(v)))
-PX_BOOL_FIELD(TerminalBlockUse, TerminalBlockUse)
-PX_GET(NoOfStroboSlit, LONG, D()->F_.NoOfStroboSlit)
-PX_PUT(NoOfStroboSlit, LONG, D()->NoOfStroboSlit(v))
-PX_INT_FIELD(ErrorNumber, ErrorNumber)
-PX_GET(Run, VARIANT_BOOL, D()->F_.Run)
-PX_GET(NoOfOverSampling, LONG, D()->F_.NoOfOverSampling)
-PX_PUT(NoOfOverSampling, LONG, D()->NoOfOverSampling(v))
-PX_GET(MemoryTotalIndex, LONG, D()->F_.MemoryTotalIndex)
-PX_GET(LanguageID, LONG, D()->F_.LanguageID)
-PX_GET(ProductNo, BSTR, D()->F_.ProductNo)
-PX_GET(VersionNo, BSTR, D()->F_.VersionNo)
-PX_GET(FastSamplingMode, VARIANT_BOOL, D()->F_.FastSamplingMode)
-PX_GET(ExperimentMode, LONG, D()->F_.ExperimentMode)
-PX_GET(LangDirectory, BSTR, D()->LangDirectory())
-PX_GET(InterfaceFunction_TimmingMode, VARIANT_BOOL, D()->F_.InterfaceFunction_TimmingMode)
-PX_BOOL_FIELD(DigitalTimmingMode, DigitalTimmingMode)
-PX_BOOL_FIELD(AutoStop, AutoStop)
-PX_BOOL_FIELD(AutoDetect, AutoDetect)
-PX_BOOL_FIELD(UseOnlyUSBSensor, UseOnlyUSBSensor)
-PX_BOOL_FIELD(ThreadType, ThreadType)
-PX_BOOL_FIELD(SetZeroMode, SetZeroMode)
-PX_GET(ZeroSetMode, VARIANT_BOOL, D()->F_.SetZeroMode)
-PX_BOOL_FIELD(ADC, ADC)
-PX_INT_FIELD(MaxRecordCount, Max_Record_Count)
-PX_BOOL_FIELD(CheckForExperiment, CheckForExperiment)
-PX_GET(InterfaceFunction_ScopeMode, VARIANT_BOOL, D()->F_.InterfaceFunction_ScopeMode)
-PX_GET(Mode8Port, VARIANT_BOOL, D()->F_.Mode8Port)
-PX_GET(GetModeFor8Port, VARIANT_BOOL, D()->F_.GetModeFor8Port)
-
 // ---- the control window's own framework properties ----
 
 namespace {
@@ -190,17 +92,28 @@ LONG_PTR ExStyle(HWND h) { return GetWindowLongPtrW(h, GWL_EXSTYLE); }
 bool RightToLeftReading(HWND h) { return (ExStyle(h) & WS_EX_RTLREADING) != 0; }
 }  // namespace
 
-PX_GET(DoubleBuffered, VARIANT_BOOL, (ExStyle(Window()) & WS_EX_COMPOSITED) != 0)
-PX_PUT(DoubleBuffered, VARIANT_BOOL,
-       SetWindowLongPtrW(Window(), GWL_EXSTYLE,
-                         FromBool(v) ? ExStyle(Window()) | WS_EX_COMPOSITED
-                                     : ExStyle(Window()) & ~static_cast<LONG_PTR>(WS_EX_COMPOSITED)))
-PX_GET(AlignDisabled, VARIANT_BOOL, false)
-PX_GET(VisibleDockClientCount, LONG, 0)
-PX_GET(Enabled, VARIANT_BOOL, IsWindowEnabled(Window()) != FALSE)
-PX_PUT(Enabled, VARIANT_BOOL, EnableWindow(Window(), FromBool(v) ? TRUE : FALSE))
-PX_GET(Visible, VARIANT_BOOL, (GetWindowLongPtrW(Window(), GWL_STYLE) & WS_VISIBLE) != 0)
-PX_PUT(Visible, VARIANT_BOOL, ShowWindow(Window(), FromBool(v) ? SW_SHOWNA : SW_HIDE))
+HRESULT TPelmoraX::get_DoubleBuffered(VARIANT_BOOL* v) {
+  return Get(v, [&] { return (ExStyle(Window()) & WS_EX_COMPOSITED) != 0; });
+}
+HRESULT TPelmoraX::put_DoubleBuffered(VARIANT_BOOL v) {
+  return Call([&] {
+    SetWindowLongPtrW(Window(), GWL_EXSTYLE,
+                      FromBool(v) ? ExStyle(Window()) | WS_EX_COMPOSITED
+                                  : ExStyle(Window()) & ~static_cast<LONG_PTR>(WS_EX_COMPOSITED));
+  });
+}
+HRESULT TPelmoraX::get_AlignDisabled(VARIANT_BOOL* v) { return Get(v, [&] { return false; }); }
+HRESULT TPelmoraX::get_VisibleDockClientCount(LONG* v) { return Get(v, [&] { return 0; }); }
+HRESULT TPelmoraX::get_Enabled(VARIANT_BOOL* v) { return Get(v, [&] { return IsWindowEnabled(Window()) != FALSE; }); }
+HRESULT TPelmoraX::put_Enabled(VARIANT_BOOL v) {
+  return Call([&] { EnableWindow(Window(), FromBool(v) ? TRUE : FALSE); });
+}
+HRESULT TPelmoraX::get_Visible(VARIANT_BOOL* v) {
+  return Get(v, [&] { return (GetWindowLongPtrW(Window(), GWL_STYLE) & WS_VISIBLE) != 0; });
+}
+HRESULT TPelmoraX::put_Visible(VARIANT_BOOL v) {
+  return Call([&] { ShowWindow(Window(), FromBool(v) ? SW_SHOWNA : SW_HIDE); });
+}
 
 HRESULT TPelmoraX::DrawTextBiDiModeFlagsReadingOnly(LONG* v) {
   return Get(v, [&] { return RightToLeftReading(Window()) ? static_cast<int>(DT_RTLREADING) : 0; });

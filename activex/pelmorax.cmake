@@ -42,6 +42,8 @@ if(PEL_WINDOWS)
     ${_ax}/Registration.cpp
     ${_ax}/PelmoraImpl.cpp
     ${_ax}/PelmoraImplMembers.cpp
+    ${_ax}/PelmoraImplChannels.cpp
+    ${_ax}/PelmoraImplFields.cpp
     ${_ax}/PelmoraImplBanks.cpp
     ${_ax}/About1.cpp
     ${_ax}/LibraryEntry.cpp
