@@ -5,38 +5,26 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <chrono>
-#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Registry.h"
 #include "sim/interface/InterfaceSim.h"
 #include "studio/FormIds.h"
-
-#include <commctrl.h>
-#include <vector>
+#include "tests/studio/TessalyProcess.h"
+#include "tests/support/WindowDriver.h"
 
 namespace {
 using pel::reg::Root;
+using windriver::ClipboardText;
+using windriver::WaitFor;
+using windriver::WindowText;
 using namespace std::chrono_literals;
 
 const std::string kInterface = "Software\\VB and VBA Program Settings\\Pelmora\\Interface";
-
-std::string DosPath(const std::string& unixPath) {
-  std::string p = "Z:" + unixPath;
-  for (char& c : p)
-    if (c == '/') c = '\\';
-  return p;
-}
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    Sleep(20);
-  }
-  return true;
-}
 
 void DeleteValue(const std::string& name) {
   HKEY k = nullptr;
@@ -45,126 +33,11 @@ void DeleteValue(const std::string& name) {
   RegCloseKey(k);
 }
 
-std::string WindowText(HWND w) {
-  char t[256] = {};
-  GetWindowTextA(w, t, sizeof t);
-  return t;
-}
-
-struct FindForm {
-  DWORD pid;
-  HWND found;
-};
-BOOL CALLBACK FindFormProc(HWND w, LPARAM lp) {
-  auto* f = reinterpret_cast<FindForm*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  char cls[64] = {};
-  GetClassNameA(w, cls, sizeof cls);
-  if (pid == f->pid && std::string(cls) == "TSDIAppForm") {
-    f->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-struct FindControl {
-  int id;
-  HWND found;
-};
-BOOL CALLBACK FindControlProc(HWND w, LPARAM lp) {
-  auto* f = reinterpret_cast<FindControl*>(lp);
-  if (GetDlgCtrlID(w) == f->id) {
-    f->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// One Tessaly process and its form.
-class Studio {
+// Tessaly.exe of this build.
+class Studio : public tessaly::test::TessalyProcess {
  public:
-  ~Studio() {
-    if (pi_.hProcess) {
-      if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(pi_.hProcess, 99);
-        WaitForSingleObject(pi_.hProcess, 5000);
-      }
-      CloseHandle(pi_.hProcess);
-      CloseHandle(pi_.hThread);
-    }
-  }
-  bool Start() {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    std::string cmd = "\"" + DosPath(TESSALY_EXE) + "\"";
-    return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
-  }
-  bool Exited(std::chrono::milliseconds limit, DWORD* code = nullptr) const {
-    if (WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) return false;
-    if (code) GetExitCodeProcess(pi_.hProcess, code);
-    return true;
-  }
-  HWND Form() {
-    if (!form_) {
-      FindForm f{pi_.dwProcessId, nullptr};
-      EnumWindows(FindFormProc, reinterpret_cast<LPARAM>(&f));
-      form_ = f.found;
-    }
-    return form_;
-  }
-  // A control of the form by its id, wherever it sits.
-  HWND Control(int id) {
-    FindControl f{id, nullptr};
-    if (!Form()) return nullptr;
-    EnumChildWindows(form_, FindControlProc, reinterpret_cast<LPARAM>(&f));
-    return f.found;
-  }
-  bool Enabled(int id) {
-    HWND c = Control(id);
-    return c && IsWindowVisible(c) && IsWindowEnabled(c) && IsWindowEnabled(GetParent(c));
-  }
-  // What a click on the button sends its parent.
-  void Click(int id) {
-    HWND c = Control(id);
-    PostMessageA(GetParent(c), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(c));
-  }
-  // A message box of this process that shows up within the limit, with its
-  // text; null when none did.
-  HWND WaitMessageBox(std::chrono::milliseconds limit, std::string* text) {
-    HWND box = nullptr;
-    WaitFor(
-        [&] {
-          HWND w = nullptr;
-          while ((w = FindWindowExA(nullptr, w, "#32770", "Tessaly")) != nullptr) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == pi_.dwProcessId && IsWindowVisible(w)) box = w;
-          }
-          return box != nullptr;
-        },
-        limit);
-    if (box && text) *text = WindowText(GetDlgItem(box, 0xFFFF));
-    return box;
-  }
-
- private:
-  PROCESS_INFORMATION pi_{};
-  HWND form_ = nullptr;
+  bool Start() { return TessalyProcess::Start(TESSALY_EXE); }
 };
-
-std::string ClipboardText() {
-  std::string text;
-  for (int i = 0; i < 50 && !OpenClipboard(nullptr); ++i) Sleep(20);
-  if (HANDLE h = GetClipboardData(CF_TEXT)) {
-    if (const char* p = static_cast<const char*>(GlobalLock(h))) {
-      text = p;
-      GlobalUnlock(h);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
 
 void PutClipboard(const std::string& text) {
   ASSERT_TRUE(OpenClipboard(nullptr));
