@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <array>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -68,14 +69,31 @@ class TessalyEndToEnd : public ::testing::Test {
   }
   void Config(const std::string& c) { pel::reg::writeString(Root::CurrentUser, kInterface, "ExcelToTessaly", c); }
   std::string RunFlag() { return pel::reg::readString(Root::CurrentUser, kInterface, "ExcelToTessalyRunFlag"); }
+  // The interface on TCP 4000 with sensors of these ids on its channels.
+  static void Serve(pel::sim::InterfaceSim& sim, std::array<int, 8> ids) {
+    auto s = sim.settings();
+    s.sensorIds = ids;
+    sim.setSettings(s);
+    sim.startTcp(4000);
+  }
+  // Start pressed on the connected form: the run starts, ends within the
+  // limit, and End is ready.
+  static void RunOnce(Studio& studio, std::chrono::milliseconds runLimit, pel::sim::InterfaceSim* sim = nullptr) {
+    studio.Click(tessaly::ids::Button4);
+    ASSERT_TRUE(WaitFor([&] { return studio.Text(tessaly::ids::Button4) == "Stop"; }, 10s))
+        << (sim ? Commands(*sim) : std::string());
+    ASSERT_TRUE(WaitFor([&] { return studio.Text(tessaly::ids::Button4) == "Start"; }, runLimit));
+    ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button5); }, 10s));
+  }
+  static void End(Studio& studio) {
+    studio.Click(tessaly::ids::Button5);
+    ASSERT_TRUE(studio.Exited(30s));
+  }
 };
 
 TEST_F(TessalyEndToEnd, RunThenEndHandsTheTableBack) {
   pel::sim::InterfaceSim sim(pel::sim::Model::SornII);
-  auto s = sim.settings();
-  s.sensorIds = {12, 0, 5, 0, 0, 0, 0, 0};
-  sim.setSettings(s);
-  sim.startTcp(4000);
+  Serve(sim, {12, 0, 5, 0, 0, 0, 0, 0});
   Config("EL[1]ST[0.1]A[12;V;1;0]");
 
   Studio studio;
@@ -94,14 +112,9 @@ TEST_F(TessalyEndToEnd, RunThenEndHandsTheTableBack) {
   // Closing the window before End does nothing.
   PostMessageA(studio.Form(), WM_CLOSE, 0, 0);
 
-  studio.Click(tessaly::ids::Button4);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Stop"; }, 10s))
-      << Commands(sim);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Start"; }, 30s));
-  ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button5); }, 10s));
+  ASSERT_NO_FATAL_FAILURE(RunOnce(studio, 30s, &sim));
   EXPECT_FALSE(studio.Exited(0ms));
-  studio.Click(tessaly::ids::Button5);
-  ASSERT_TRUE(studio.Exited(30s));
+  ASSERT_NO_FATAL_FAILURE(End(studio));
 
   EXPECT_EQ(RunFlag(), "0");
   // Rows of time and the values of A and C (the simulated interface reads
@@ -120,22 +133,14 @@ TEST_F(TessalyEndToEnd, RunThenEndHandsTheTableBack) {
 // the hand-back, in order, none lost or repeated.
 TEST_F(TessalyEndToEnd, AFastRunHandsBackEveryRow) {
   pel::sim::InterfaceSim sim(pel::sim::Model::Qor3);
-  auto s = sim.settings();
-  s.sensorIds = {12, 5, 12, 5, 0, 0, 0, 0};
-  sim.setSettings(s);
-  sim.startTcp(4000);
+  Serve(sim, {12, 5, 12, 5, 0, 0, 0, 0});
   Config("EL[2]ST[0.001]");
 
   Studio studio;
   ASSERT_TRUE(studio.Start());
   ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button4); }, 60s)) << "no connected form";
-  studio.Click(tessaly::ids::Button4);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Stop"; }, 10s))
-      << Commands(sim);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Start"; }, 60s));
-  ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button5); }, 10s));
-  studio.Click(tessaly::ids::Button5);
-  ASSERT_TRUE(studio.Exited(30s));
+  ASSERT_NO_FATAL_FAILURE(RunOnce(studio, 60s, &sim));
+  ASSERT_NO_FATAL_FAILURE(End(studio));
 
   const std::string text = ClipboardText();
   std::vector<std::string> lines;
@@ -190,8 +195,7 @@ TEST_F(TessalyEndToEnd, WithoutInterfaceOnlyEndWorks) {
   EXPECT_FALSE(IsWindowEnabled(studio.Control(tessaly::ids::Panel1)));
   EXPECT_FALSE(IsWindowEnabled(studio.Control(tessaly::ids::Button4)));
   ASSERT_TRUE(studio.Enabled(tessaly::ids::Button5));
-  studio.Click(tessaly::ids::Button5);
-  ASSERT_TRUE(studio.Exited(30s));
+  ASSERT_NO_FATAL_FAILURE(End(studio));
   EXPECT_EQ(RunFlag(), "0");
   EXPECT_EQ(ClipboardText(), "");
 }
@@ -223,8 +227,7 @@ TEST_F(TessalyEndToEnd, AFailedEndDuringTheSetUpLeavesAWorkingWindow) {
   // The set-up went on: the link set up, Start ready; End wrote no flag.
   EXPECT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button4); }, 60s)) << Commands(sim);
   EXPECT_EQ(RunFlag(), "1");
-  studio.Click(tessaly::ids::Button5);
-  ASSERT_TRUE(studio.Exited(30s));
+  ASSERT_NO_FATAL_FAILURE(End(studio));
   EXPECT_EQ(RunFlag(), "0");
   EXPECT_EQ(ClipboardText(), "");
 }
@@ -258,8 +261,7 @@ TEST_F(TessalyEndToEnd, ALanguageIdThatIsNoNumberLeavesOnlyEnd) {
   EXPECT_TRUE(studio.Enabled(tessaly::ids::Button5));
   EXPECT_EQ(WindowText(studio.Control(tessaly::ids::Button5)), "End");
   EXPECT_FALSE(IsWindowVisible(studio.Control(tessaly::ids::Panel1)));
-  studio.Click(tessaly::ids::Button5);
-  ASSERT_TRUE(studio.Exited(30s));
+  ASSERT_NO_FATAL_FAILURE(End(studio));
   EXPECT_EQ(RunFlag(), "0");
 }
 
