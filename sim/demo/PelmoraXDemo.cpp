@@ -13,6 +13,7 @@
 #include <string>
 
 #include "activex/PelmoraX_h.h"
+#include "tests/activex/ComClient.h"
 
 namespace {
 
@@ -92,20 +93,6 @@ class Events final : public IDispatch {
   }
 };
 
-void Pump(DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  for (;;) {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessageW(&m);
-    }
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now < 20 ? end - now : 20), QS_ALLINPUT);
-  }
-}
-
 int Fail(const char* what, HRESULT hr) {
   std::fprintf(stderr, "PelmoraXDemo: %s (0x%08lx)\n", what, static_cast<unsigned long>(hr));
   return 1;
@@ -152,9 +139,9 @@ int Run(double seconds, double sampling) {
   if (FAILED(hr = px->Pelmora(VARIANT_TRUE, &r)) || r != 0) {
     status = Fail("the run did not start", hr);
   } else {
-    const ULONGLONG limit = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000) + 30000;
-    while (!events.stopped && GetTickCount64() < limit) Pump(50);
-    if (!events.stopped) status = Fail("the run did not stop by itself", E_FAIL);
+    const auto limit = static_cast<DWORD>(seconds * 1000) + 30000;
+    if (!pel::test::PumpUntil([&] { return events.stopped; }, limit))
+      status = Fail("the run did not stop by itself", E_FAIL);
   }
   std::printf("%d records arrived\n", events.records);
   px->CloseComm(&r);

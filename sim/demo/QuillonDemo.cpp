@@ -61,7 +61,7 @@ class Quillon {
     char text[512] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     std::fprintf(stderr, "demo: Quillon says \"%s\"\n", text);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    Click(box, IDOK);
     WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5s);
     return text;
   }
@@ -72,33 +72,8 @@ class Quillon {
   Process process_;
 };
 
-void PressId(HWND dialog, int id) { Click(GetDlgItem(dialog, id)); }
-
 int ListRows(HWND dialog) {
   return static_cast<int>(SendMessageA(GetDlgItem(dialog, kList), LVM_GETITEMCOUNT, 0, 0));
-}
-
-// A click on the first row of a list view, below its header, as a user's.
-void ClickFirstRow(HWND list) {
-  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-  RECT r{};
-  GetWindowRect(header, &r);
-  const LPARAM at = MAKELPARAM(20, (r.bottom - r.top) + 6);
-  PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageA(list, WM_LBUTTONUP, 0, at);
-}
-
-// Makes the port the last value of the serial-port list, which is where the
-// program looks first.
-void ListSerialPort(const std::string& port) {
-  HKEY k = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                      &k, nullptr) != ERROR_SUCCESS)
-    return;
-  // "~" sorts after every letter, so this value comes last.
-  RegSetValueExA(k, "~PelmoraDemo", 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
-                 static_cast<DWORD>(port.size() + 1));
-  RegCloseKey(k);
 }
 
 int Fail(const char* what) {
@@ -112,7 +87,8 @@ int RunQuillon(const std::string& exe, int hostPort, int simPort, const std::str
                const std::string& shot) {
   quillon::sim::SimPort sim(quillon::sim::Model::Aster);
   if (!sim.Start("\\\\.\\COM" + std::to_string(simPort))) return Fail("the simulated interface cannot open its port");
-  ListSerialPort("COM" + std::to_string(hostPort));
+  // "~" sorts after every letter: the program looks at the list's last value first.
+  windriver::SetSerialListValue("~PelmoraDemo", "COM" + std::to_string(hostPort));
 
   Quillon app;
   if (!app.Start(exe)) return Fail("cannot start Quillon");
@@ -123,16 +99,16 @@ int RunQuillon(const std::string& exe, int hostPort, int simPort, const std::str
   std::fprintf(stderr, "demo: \"%s\" is up; pressing %s\n", WindowText(dlg).c_str(),
                WindowText(GetDlgItem(dlg, kExperiment)).c_str());
 
-  PressId(dlg, kExperiment);
+  Click(dlg, kExperiment);
   if (!app.Until([&] { return ListRows(dlg) == 1 && IsWindowEnabled(GetDlgItem(dlg, kLoading)); }, 60s))
     return Fail("the capture did not show up in the buffer list");
   std::fprintf(stderr, "demo: captured; the buffer list holds it\n");
 
-  ClickFirstRow(GetDlgItem(dlg, kList));
+  ClickFirstListRow(GetDlgItem(dlg, kList));
   if (!app.Until([&] { return WindowText(GetDlgItem(dlg, kSelBuffer)) == "1"; }, 15s))
     return Fail("the buffer could not be selected");
   std::fprintf(stderr, "demo: pressing %s\n", WindowText(GetDlgItem(dlg, kLoading)).c_str());
-  PressId(dlg, kLoading);
+  Click(dlg, kLoading);
 
   HWND save = app.Window("Save As", 90s);
   if (!save) return Fail("no Save dialog after the download");
@@ -142,13 +118,13 @@ int RunQuillon(const std::string& exe, int hostPort, int simPort, const std::str
   DeleteFileA(csvPath.c_str());
   SetDlgItemTextA(save, nameId, base.c_str());
   std::fprintf(stderr, "demo: saving as %s\n", csvPath.c_str());
-  PostMessageA(save, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(save, IDOK)));
+  Click(save, IDOK);
   if (!app.Message("The file has been written.", 30s)) return Fail("no word that the file was written");
 
   // The dialog as the user sees it after the export: buttons back, no box up.
   app.Until([&] { return IsWindowEnabled(GetDlgItem(dlg, kExperiment)) != FALSE; }, 10s);
   if (!shot.empty() && Screenshot(dlg, shot)) std::fprintf(stderr, "demo: screenshot written\n");
-  PressId(dlg, kExit);
+  Click(dlg, kExit);
   if (!app.Exited(30s)) return Fail("Quillon did not end");
   sim.Stop();
 

@@ -23,6 +23,12 @@ HRESULT Library::Call(const char* entry) const {
   return fn ? fn() : E_NOINTERFACE;
 }
 
+std::wstring TakeText(BSTR b) {
+  std::wstring s = b ? std::wstring(b, SysStringLen(b)) : L"";
+  SysFreeString(b);
+  return s;
+}
+
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   const ULONGLONG end = GetTickCount64() + timeoutMs;
   for (;;) {

@@ -41,6 +41,9 @@ class Library {
   HMODULE module_ = nullptr;
 };
 
+// The string's text; the string is freed.
+std::wstring TakeText(BSTR b);
+
 // Pumps the thread's messages until done() holds or timeoutMs passed.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 

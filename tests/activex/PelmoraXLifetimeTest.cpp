@@ -22,12 +22,6 @@ using pel::reg::Root;
 const std::string kPelmora = "Software\\VB and VBA Program Settings\\Pelmora";
 const std::string kMessage = kPelmora + "\\Message";
 
-std::wstring text(BSTR b) {
-  std::wstring s = b ? std::wstring(b, SysStringLen(b)) : L"";
-  SysFreeString(b);
-  return s;
-}
-
 class ControlLifetime : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -53,7 +47,7 @@ class ControlLifetime : public ::testing::Test {
     EXPECT_EQ(r, 0);
     BSTR type = nullptr;
     px->get_PelmoraType(&type);
-    EXPECT_EQ(text(type), L"Tolemic");
+    EXPECT_EQ(TakeText(type), L"Tolemic");
     EXPECT_EQ(px->put_SamplingTime(0.1), S_OK);
     EXPECT_EQ(px->put_ExperimentLength(1.0), S_OK);
     EXPECT_EQ(px->put_LoopCount(10), S_OK);

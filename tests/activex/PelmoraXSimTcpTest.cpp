@@ -28,12 +28,6 @@ void put(const std::string& key, const std::string& name, const std::string& val
   ASSERT_TRUE(pel::reg::writeString(Root::CurrentUser, key, name, value)) << key << '|' << name;
 }
 
-std::wstring text(BSTR b) {
-  std::wstring s = b ? std::wstring(b, SysStringLen(b)) : L"";
-  SysFreeString(b);
-  return s;
-}
-
 class SimTcp : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -76,7 +70,7 @@ class SimTcp : public ::testing::Test {
     LONG r = -1;
     ASSERT_EQ(px->InitializeComm(&r), S_OK);
     ASSERT_EQ(r, 0);
-    ASSERT_EQ(text(typeName()), L"Tolemic");
+    ASSERT_EQ(TakeText(typeName()), L"Tolemic");
   }
   BSTR typeName() {
     BSTR b = nullptr;
@@ -105,15 +99,15 @@ TEST_F(SimTcp, ConnectsIdentifiesAndSetsUp) {
   EXPECT_EQ(b, VARIANT_TRUE);
   BSTR s = nullptr;
   ASSERT_EQ(px->get_CHAUnit(&s), S_OK);
-  EXPECT_EQ(text(s), L"Illuminance(lx)");
+  EXPECT_EQ(TakeText(s), L"Illuminance(lx)");
   ASSERT_EQ(px->GetSensorName(12, -1, &s), S_OK);
-  EXPECT_EQ(text(s), L"Light (0-600 lx)");
+  EXPECT_EQ(TakeText(s), L"Light (0-600 lx)");
   // Texts in the ANSI code page, both ways.
   BSTR name = SysAllocString(L"Licht \u00e4");
   ASSERT_EQ(px->put_CHAName(name), S_OK);
   SysFreeString(name);
   ASSERT_EQ(px->get_CHAName(&s), S_OK);
-  EXPECT_EQ(text(s), L"Licht \u00e4");
+  EXPECT_EQ(TakeText(s), L"Licht \u00e4");
   // CHInputMode by number: 1 Analog, 0 Digital, 2 Scope; a number that names
   // no member is the device link's to take (it stores it).
   struct Mode {
@@ -169,7 +163,7 @@ TEST_F(SimTcp, RunDeliversRecordsAndBothExperimentEvents) {
   }
   BSTR list = nullptr;
   ASSERT_EQ(px->GetDataList(&list), S_OK);
-  const std::wstring all = text(list);
+  const std::wstring all = TakeText(list);
   EXPECT_EQ(static_cast<int>(std::count(all.begin(), all.end(), L';')), records);
   LONG mode = -5;
   ASSERT_EQ(px->get_RunningMode(&mode), S_OK);

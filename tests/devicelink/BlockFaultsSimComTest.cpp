@@ -2,8 +2,6 @@
 // interface that misbehaves, over the COM pair 25<->26: one block answered
 // late, a scope buffer still sampling at a slow time base, banks that cannot
 // be read, and a user-set port missing for one connect.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -11,55 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "devicelink/Pelmora.h"
 #include "devicelink/records/NumberText.h"
-#include "platform/Registry.h"
-#include "sim/interface/InterfaceSim.h"
+#include "tests/devicelink/SimComTest.h"
 
 namespace {
 using pel::records::FormatFixed;
-using pel::reg::Root;
 using pel::sim::Bank;
-using pel::sim::InterfaceSim;
 using pel::sim::Model;
 
-const char* const kList = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
-const char* const kListed = "PelmoraBlockFaultsTest25";
-
-class BlockFaultsSimCom : public ::testing::Test {
+class BlockFaultsSimCom : public SimComTest {
  protected:
-  void TearDown() override {
-    p.reset();
-    sim.reset();
-    Unlist();
-  }
-  static void Unlist() {
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kList, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
-      RegDeleteValueA(k, kListed);
-      RegCloseKey(k);
-    }
-  }
-  void StartSim(Model model) {
-    sim = std::make_unique<InterfaceSim>(model);
-    auto settings = sim->settings();
-    settings.sensorIds = {12, 0, 5, 0, 0, 0, 0, 0};
-    settings.scopeChannels = {0, 2};
-    sim->setSettings(settings);
-    sim->startCom(26);
-    ASSERT_TRUE(pel::reg::writeString(Root::LocalMachine, kList, kListed, "COM25"));
-    p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
-    p->PelmoraError([this](TPelmora&, int n) { errors.push_back(n); });
-    p->DataReceived([this](TPelmora&, const std::wstring& d) { records.emplace_back(d.begin(), d.end()); });
-    p->AutoDetect(false);
-    p->VCPort(25);
-  }
-  void Connect(Model model, const char* type) {
-    StartSim(model);
-    ASSERT_EQ(p->InitializeComm(), 0);
-    ASSERT_EQ(p->PelmoraType(), type);
-    errors.clear();
-  }
+  BlockFaultsSimCom() : SimComTest("PelmoraBlockFaultsTest25", 25, 26) {}
   void LateBlock(int n, int ms) {
     auto faults = sim->faults();
     faults.lateBlock = n;
@@ -67,12 +27,7 @@ class BlockFaultsSimCom : public ::testing::Test {
     sim->setFaults(faults);
   }
   void StartScope(int timeIndex) {
-    p->F_.CheckForExperiment = false;
-    p->SetScopeTime(timeIndex);
-    p->SetScopeRows(20);
-    p->SetScopeSensor("3,1");
-    p->F_.CHInputMode = CHInput::Scope;
-    ASSERT_EQ(p->Pelmora(true), 0);
+    SimComTest::StartScope(timeIndex, 20, "3,1");
     ASSERT_EQ(p->RunningMode(), 6);
   }
   // Channels A and C of the simulator read 1 and 3 plus a tenth of the
@@ -86,22 +41,13 @@ class BlockFaultsSimCom : public ::testing::Test {
           << i;
   }
   static Bank MakeBank(int intervalUnits, std::array<int, 3> ids, int samples) {
-    Bank b;
-    b.intervalUnits = intervalUnits;
-    b.sensorIds = ids;
-    for (int i = 0; i < samples; ++i) b.samples.push_back(Sample(i));
-    return b;
+    return SimComTest::MakeBank(intervalUnits, ids, samples, Sample);
   }
   static std::int32_t Sample(int i) { return 10000 * (i + 1) + i; }
   static std::string BankRecord(int i, double seconds) {
     return std::to_string(i + 1) + "," + FormatFixed(i * seconds, 10, 8) + "," + FormatFixed(Sample(i) / 10000.0, 10, 6) +
            ",0.0,0.0;";
   }
-
-  std::unique_ptr<InterfaceSim> sim;
-  std::shared_ptr<TPelmora> p;
-  std::vector<int> errors;
-  std::vector<std::string> records;
 };
 
 TEST_F(BlockFaultsSimCom, AsterDownloadWithOneBlockAnsweredLate) {
@@ -176,10 +122,10 @@ TEST_F(BlockFaultsSimCom, AsterBanksThatCannotBeReadAreNotOffered) {
 TEST_F(BlockFaultsSimCom, UserSetPortMissingForOneConnectIsTriedAgain) {
   StartSim(Model::SornII);
   ASSERT_EQ(p->VCPort(), 25);
-  Unlist();
+  Listed().Remove();
   EXPECT_EQ(p->InitializeComm(), 1);
   EXPECT_EQ(p->VCPort(), 25);
-  ASSERT_TRUE(pel::reg::writeString(Root::LocalMachine, kList, kListed, "COM25"));
+  ASSERT_TRUE(Listed().Put());
   EXPECT_EQ(p->InitializeComm(), 0);
   EXPECT_EQ(p->PelmoraType(), "Sorn II");
   EXPECT_EQ(p->VCPort(), 25);

@@ -2,8 +2,6 @@
 // COM pair 21<->22: whole blocks with CR LF bytes in their values, bad check
 // bytes asked for again, Aster addresses, a box that falls silent, stops from
 // a DataReceived handler, and the link's state afterwards.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,52 +10,20 @@
 #include <string>
 #include <vector>
 
-#include "devicelink/Pelmora.h"
 #include "devicelink/records/NumberText.h"
-#include "platform/Registry.h"
-#include "sim/interface/InterfaceSim.h"
+#include "tests/devicelink/SimComTest.h"
 
 namespace {
 using pel::records::FormatFixed;
-using pel::reg::Root;
 using pel::sim::Bank;
-using pel::sim::InterfaceSim;
 using pel::sim::Model;
-
-const char* const kList = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
-const char* const kListed = "PelmoraHighSpeedTest21";
 
 // Raw sample i: its bytes hold a CR LF pair (0x0D 0x0A).
 std::int32_t CrLfSample(int i) { return 0x0D0A0000 + i * 3; }
 
-class HighSpeedSimCom : public ::testing::Test {
+class HighSpeedSimCom : public SimComTest {
  protected:
-  void TearDown() override {
-    p.reset();
-    sim.reset();
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kList, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
-      RegDeleteValueA(k, kListed);
-      RegCloseKey(k);
-    }
-  }
-  void Connect(Model model, const char* type) {
-    sim = std::make_unique<InterfaceSim>(model);
-    auto settings = sim->settings();
-    settings.sensorIds = {12, 0, 5, 0, 0, 0, 0, 0};
-    settings.scopeChannels = {0, 2};
-    sim->setSettings(settings);
-    sim->startCom(22);
-    ASSERT_TRUE(pel::reg::writeString(Root::LocalMachine, kList, kListed, "COM21"));
-    p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
-    p->PelmoraError([this](TPelmora&, int n) { errors.push_back(n); });
-    p->DataReceived([this](TPelmora&, const std::wstring& d) { records.emplace_back(d.begin(), d.end()); });
-    p->AutoDetect(false);
-    p->VCPort(21);
-    ASSERT_EQ(p->InitializeComm(), 0);
-    ASSERT_EQ(p->PelmoraType(), type);
-    errors.clear();
-  }
+  HighSpeedSimCom() : SimComTest("PelmoraHighSpeedTest21", 21, 22) {}
   void ExpectIdleInTextMode() {
     EXPECT_EQ(p->RunningMode(), 0);
     EXPECT_EQ(p->ExperimentMode(), 0);
@@ -66,18 +32,9 @@ class HighSpeedSimCom : public ::testing::Test {
     EXPECT_FALSE(TPelmora::State().receive.frameMode);
   }
   static Bank MakeBank(int intervalUnits, std::array<int, 3> ids, int samples) {
-    Bank b;
-    b.intervalUnits = intervalUnits;
-    b.sensorIds = ids;
-    for (int i = 0; i < samples; ++i) b.samples.push_back(CrLfSample(i));
-    return b;
+    return SimComTest::MakeBank(intervalUnits, ids, samples, CrLfSample);
   }
   static std::string Value(int i) { return FormatFixed(CrLfSample(i) / 10000.0, 10, 6); }
-
-  std::unique_ptr<InterfaceSim> sim;
-  std::shared_ptr<TPelmora> p;
-  std::vector<int> errors;
-  std::vector<std::string> records;
 };
 
 TEST_F(HighSpeedSimCom, SornDownloadOfSeventyFiveRecordsWithABadCheckByte) {
@@ -165,12 +122,7 @@ TEST_F(HighSpeedSimCom, StopFromADataReceivedHandler) {
 // A scope run of 20 rows on channels A and C, read to the end.
 TEST_F(HighSpeedSimCom, ScopeReadToTheEndWithABadCheckByte) {
   Connect(Model::Qor, "Qor");
-  p->F_.CheckForExperiment = false;
-  p->SetScopeTime(1);
-  p->SetScopeRows(20);
-  p->SetScopeSensor("3,1");
-  p->F_.CHInputMode = CHInput::Scope;
-  ASSERT_EQ(p->Pelmora(true), 0);
+  ASSERT_NO_FATAL_FAILURE(StartScope(1, 20, "3,1"));
   ASSERT_EQ(p->RunningMode(), 6);
   auto faults = sim->faults();
   faults.wrongCheckBlocks = {3};
@@ -196,12 +148,7 @@ TEST_F(HighSpeedSimCom, ScopeReadToTheEndWithABadCheckByte) {
 
 TEST_F(HighSpeedSimCom, ScopeReadStoppedFromAHandlerOrOutsideARun) {
   Connect(Model::Qor, "Qor");
-  p->F_.CheckForExperiment = false;
-  p->SetScopeTime(1);
-  p->SetScopeRows(32);
-  p->SetScopeSensor("1");
-  p->F_.CHInputMode = CHInput::Scope;
-  ASSERT_EQ(p->Pelmora(true), 0);
+  ASSERT_NO_FATAL_FAILURE(StartScope(1, 32, "1"));
   ASSERT_EQ(p->NoOfData(), 320);
   p->DataReceived([this](TPelmora& c, const std::wstring& d) {
     records.emplace_back(d.begin(), d.end());

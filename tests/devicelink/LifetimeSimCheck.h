@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "RunSimCheck.h"
+#include "tests/devicelink/RunSimCheck.h"
 
 namespace lifetime {
 
@@ -20,18 +20,7 @@ inline void ReleaseDuringARun(const Connect& connect, ReleaseIn where) {
   using namespace std::chrono_literals;
   auto p = connect();
   ASSERT_TRUE(p);
-  auto& s = TPelmora::State();
-  for (auto& c : s.sensors.ch) c.active = false;
-  s.sensors.ch[0].active = s.sensors.ch[1].active = true;
-  for (auto& c : s.sensors.ch) c.resolution = {0.001, 0.001, 0.001, 0.000001};
-  s.pwmOptionStored = false;
-  p->F_.CheckForExperiment = false;
-  p->F_.CHInputMode = CHInput::Analog;
-  p->F_.FastSamplingMode = false;
-  p->F_.SamplingTime = 0.01;
-  p->F_.NoOfData = 20;
-  p->F_.LoopCount = 20;
-  p->F_.AutoStop = true;
+  runsim::PlanAnalogRun(*p, 0.01, 20);
   int records = 0, stops = 0, errors = 0;
   bool released = false;
   p->DataReceived([&](TPelmora&, const std::wstring&) {

@@ -1,38 +1,20 @@
 // A host lets go of the component inside an event of a run over the COM pair
 // 7<->8; then a new component in the same process opens the same port and runs.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
-#include "LifetimeSimCheck.h"
-#include "platform/Registry.h"
+#include "tests/devicelink/LifetimeSimCheck.h"
+#include "tests/devicelink/ListedPort.h"
 
 namespace {
-using pel::reg::Root;
 using pel::sim::InterfaceSim;
 using pel::sim::Model;
 
-const char* const kList = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
-
-std::shared_ptr<TPelmora> ConnectCom() {
-  auto p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
-  p->AutoDetect(false);
-  p->VCPort(7);
-  EXPECT_EQ(p->InitializeComm(), 0);
-  EXPECT_EQ(p->PelmoraType(), "Aster");
-  return p;
-}
+std::shared_ptr<TPelmora> ConnectCom() { return runsim::ConnectCom(7, "Aster"); }
 
 class LifetimeSimCom : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(pel::reg::writeString(Root::LocalMachine, kList, "PelmoraLifeTest7", "COM7")); }
-  void TearDown() override {
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kList, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
-      RegDeleteValueA(k, "PelmoraLifeTest7");
-      RegCloseKey(k);
-    }
-  }
+  void SetUp() override { ASSERT_TRUE(listed_.Put()); }
+  void TearDown() override { listed_.Remove(); }
   void ReleaseThenRunAgain(lifetime::ReleaseIn where) {
     {
       InterfaceSim sim(Model::Aster);
@@ -43,9 +25,13 @@ class LifetimeSimCom : public ::testing::Test {
     InterfaceSim sim(Model::Aster);
     sim.startCom(8);
     auto q = ConnectCom();
+    ASSERT_TRUE(q);
     runsim::NormalRun(*q, sim, 20);
     EXPECT_EQ(q->CloseComm(), 0);
   }
+
+ private:
+  ListedPort listed_{"PelmoraLifeTest7", 7};
 };
 
 TEST_F(LifetimeSimCom, ReleaseInsideStopExperimentAfterTheAutomaticStop) {

@@ -2,33 +2,25 @@
 // 127.0.0.1:4000; then a new component in the same process connects and runs.
 #include <gtest/gtest.h>
 
-#include "LifetimeSimCheck.h"
+#include "tests/devicelink/LifetimeSimCheck.h"
 
 namespace {
 using pel::sim::InterfaceSim;
 using pel::sim::Model;
-
-std::shared_ptr<TPelmora> ConnectTcp() {
-  auto p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
-  p->AutoDetect(false);
-  p->UseOnlyTolemic(true);
-  EXPECT_EQ(p->InitializeComm(), 0);
-  EXPECT_EQ(p->PelmoraType(), "Tolemic");
-  return p;
-}
 
 void ReleaseThenRunAgain(lifetime::ReleaseIn where) {
   using namespace std::chrono_literals;
   {
     InterfaceSim sim(Model::SornII);
     sim.startTcp(4000);
-    lifetime::ReleaseDuringARun(ConnectTcp, where);
+    lifetime::ReleaseDuringARun(runsim::ConnectTcp, where);
     // The component ended: its connection is closed.
     EXPECT_TRUE(runsim::PumpUntil([&] { return !sim.peerConnected(); }, 3s));
   }
   InterfaceSim sim(Model::SornII);
   sim.startTcp(4000);
-  auto q = ConnectTcp();
+  auto q = runsim::ConnectTcp();
+  ASSERT_TRUE(q);
   runsim::NormalRun(*q, sim, 20);
   EXPECT_EQ(q->CloseComm(), 0);
 }

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Registry.h"
-#include "RunSimCheck.h"
+#include "tests/devicelink/ListedPort.h"
+#include "tests/devicelink/RunSimCheck.h"
 
 namespace {
 using namespace std::chrono_literals;
@@ -28,18 +28,7 @@ struct Watch {
 
 // Channels A and B, 50 ms samples, far more planned than the box will send.
 void StartRun(TPelmora& p) {
-  auto& s = TPelmora::State();
-  for (auto& c : s.sensors.ch) c.active = false;
-  s.sensors.ch[0].active = s.sensors.ch[1].active = true;
-  for (auto& c : s.sensors.ch) c.resolution = {0.001, 0.001, 0.001, 0.000001};
-  s.pwmOptionStored = false;
-  p.F_.CheckForExperiment = false;
-  p.F_.CHInputMode = CHInput::Analog;
-  p.F_.FastSamplingMode = false;
-  p.F_.SamplingTime = 0.05;
-  p.F_.NoOfData = 200;
-  p.F_.LoopCount = 200;
-  p.F_.AutoStop = true;
+  runsim::PlanAnalogRun(p, 0.05, 200);
   ASSERT_EQ(p.Pelmora(true), 0);
   ASSERT_EQ(p.RunningMode(), 1);
 }
@@ -67,11 +56,8 @@ TEST(LinkLossSimTcp, ClosedConnectionEndsTheRunOnceAndTheNextConnectWorks) {
   faults.closeAfterFrames = 4;
   sim.setFaults(faults);
   sim.startTcp(4000);
-  auto p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
-  p->AutoDetect(false);
-  p->UseOnlyTolemic(true);
-  ASSERT_EQ(p->InitializeComm(), 0);
-  ASSERT_EQ(p->PelmoraType(), "Tolemic");
+  auto p = runsim::ConnectTcp();
+  ASSERT_TRUE(p);
   Watch w;
   w.Attach(*p);
   StartRun(*p);
@@ -115,17 +101,12 @@ std::unique_ptr<InterfaceSim> ServeCom28Within(std::chrono::milliseconds timeout
 }
 
 TEST(LinkLossSimCom, PortGoneEndsTheRunOnceAndTheNextConnectWorks) {
-  using pel::reg::Root;
-  const char* const list = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
-  const char* const listed = "PelmoraLinkLossTest27";
-  ASSERT_TRUE(pel::reg::writeString(Root::LocalMachine, list, listed, "COM27"));
+  const ListedPort listed("PelmoraLinkLossTest27", 27);
+  ASSERT_TRUE(listed.Put());
   auto sim = std::make_unique<InterfaceSim>(Model::SornII);
   sim->startCom(28);
-  auto p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
-  p->AutoDetect(false);
-  p->VCPort(27);
-  ASSERT_EQ(p->InitializeComm(), 0);
-  ASSERT_EQ(p->PelmoraType(), "Sorn II");
+  auto p = runsim::ConnectCom(27, "Sorn II");
+  ASSERT_TRUE(p);
   Watch w;
   w.Attach(*p);
   StartRun(*p);
@@ -147,11 +128,6 @@ TEST(LinkLossSimCom, PortGoneEndsTheRunOnceAndTheNextConnectWorks) {
   EXPECT_TRUE(w.errors.empty());
   EXPECT_EQ(p->CloseComm(), 0);
   p.reset();
-  HKEY k;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, list, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
-    RegDeleteValueA(k, listed);
-    RegCloseKey(k);
-  }
 }
 
 }  // namespace

@@ -1,24 +1,19 @@
 // The device link against the simulated interface over the COM pair 7<->8.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include "devicelink/Pelmora.h"
-#include "platform/Registry.h"
 #include "sim/interface/InterfaceSim.h"
+#include "tests/devicelink/ListedPort.h"
 
 namespace {
-using pel::reg::Root;
 using pel::sim::InterfaceSim;
 using pel::sim::Model;
-
-const char* const kList = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
 
 // The system lists only COM1: list the link's end of the pair.
 class LinkSimCom : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(pel::reg::writeString(Root::LocalMachine, kList, "PelmoraLinkTest7", "COM7"));
+    ASSERT_TRUE(listed.Put());
     p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
     p->PelmoraError([this](TPelmora&, int n) { errors.push_back(n); });
     p->AutoDetect(false);  // the COM port only
@@ -27,12 +22,9 @@ class LinkSimCom : public ::testing::Test {
   }
   void TearDown() override {
     p.reset();
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kList, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
-      RegDeleteValueA(k, "PelmoraLinkTest7");
-      RegCloseKey(k);
-    }
+    listed.Remove();
   }
+  ListedPort listed{"PelmoraLinkTest7", 7};
   std::shared_ptr<TPelmora> p;
   std::vector<int> errors;
 };

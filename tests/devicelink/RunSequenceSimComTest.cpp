@@ -1,50 +1,36 @@
 // The start and stop commands of each input mode of the box models, as the
 // simulated interface on the COM pair 7<->8 logged them.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/Registry.h"
-#include "RunSimCheck.h"
+#include "tests/devicelink/ListedPort.h"
+#include "tests/devicelink/RunSimCheck.h"
 
 namespace {
-using pel::reg::Root;
 using pel::sim::InterfaceSim;
 using pel::sim::Model;
 using Texts = runsim::Texts;
 
-const char* const kList = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
-
 class RunSequenceSimCom : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(pel::reg::writeString(Root::LocalMachine, kList, "PelmoraRunSequence7", "COM7"));
-  }
-  void TearDown() override {
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kList, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
-      RegDeleteValueA(k, "PelmoraRunSequence7");
-      RegCloseKey(k);
-    }
-  }
-  std::shared_ptr<TPelmora> Connect(InterfaceSim& sim, Model model, const char* type) {
+  void SetUp() override { ASSERT_TRUE(listed_.Put()); }
+  void TearDown() override { listed_.Remove(); }
+  static std::shared_ptr<TPelmora> Connect(InterfaceSim& sim, Model model, const char* type) {
     sim.setModel(model);
-    auto p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
-    p->AutoDetect(false);
-    p->VCPort(7);
-    EXPECT_EQ(p->InitializeComm(), 0);
-    EXPECT_EQ(p->PelmoraType(), type);
-    return p;
+    return runsim::ConnectCom(7, type);
   }
+
+ private:
+  ListedPort listed_{"PelmoraRunSequence7", 7};
 };
 
 TEST_F(RunSequenceSimCom, QorStartsEachInputModeWithItsCommands) {
   InterfaceSim sim;
   sim.startCom(8);
   auto p = Connect(sim, Model::Qor, "Qor");
+  ASSERT_TRUE(p);
   const Texts stop = {"s{10,0}", "s{50,0}"};
   auto with = [&](Texts start) {
     start.insert(start.end(), stop.begin(), stop.end());
@@ -98,6 +84,7 @@ TEST_F(RunSequenceSimCom, SornIISendsItsStoredOutputBeforeTheStart) {
   InterfaceSim sim;
   sim.startCom(8);
   auto p = Connect(sim, Model::SornII, "Sorn II");
+  ASSERT_TRUE(p);
   const std::vector<runsim::SequenceCase> cases = {
       {"waveform",
        [](TPelmora& c) { ASSERT_EQ(c.PWMOptionSetting(true, PWMOption::Sine_Wave, false, 500, 5, 60, 700), 0); },

@@ -3,54 +3,67 @@
 // (the planned number of records, their numbers and times, one
 // StopExperiment, the stop commands, nothing after the stop), and the
 // commands each start and stop sends, as the interface logged them.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "devicelink/Pelmora.h"
 #include "devicelink/records/NumberText.h"
 #include "sim/interface/InterfaceSim.h"
+#include "tests/devicelink/HostLoop.h"
 
 namespace runsim {
 
-// Runs the host's message loop until done() or the timeout.
-template <class F>
-bool PumpUntil(F done, std::chrono::milliseconds timeout) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessageA(&m);
-    }
-    Sleep(1);
-  }
-  return true;
+using hostloop::PumpUntil;
+
+// A component connected over TCP 4000, where any model is a Tolemic; null
+// (with the failure reported) when it did not connect.
+inline std::shared_ptr<TPelmora> ConnectTcp() {
+  auto p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
+  p->AutoDetect(false);
+  p->UseOnlyTolemic(true);
+  EXPECT_EQ(p->InitializeComm(), 0);
+  EXPECT_EQ(p->PelmoraType(), "Tolemic");
+  return p->PelmoraType() == "Tolemic" ? p : nullptr;
+}
+
+// A component connected over the COM port to a box model of the type.
+inline std::shared_ptr<TPelmora> ConnectCom(int port, const char* type) {
+  auto p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
+  p->AutoDetect(false);
+  p->VCPort(port);
+  EXPECT_EQ(p->InitializeComm(), 0);
+  EXPECT_EQ(p->PelmoraType(), type);
+  return p->PelmoraType() == type ? p : nullptr;
+}
+
+// Channels A and B of resolution 0.001 in the analog stream, stopping by
+// itself after the planned samples.
+inline void PlanAnalogRun(TPelmora& p, double samplingTime, int planned) {
+  auto& s = TPelmora::State();
+  for (auto& c : s.sensors.ch) c.active = false;
+  s.sensors.ch[0].active = s.sensors.ch[1].active = true;
+  for (auto& c : s.sensors.ch) c.resolution = {0.001, 0.001, 0.001, 0.000001};
+  s.pwmOptionStored = false;
+  p.F_.CheckForExperiment = false;
+  p.F_.CHInputMode = CHInput::Analog;
+  p.F_.FastSamplingMode = false;
+  p.F_.SamplingTime = samplingTime;
+  p.F_.NoOfData = planned;
+  p.F_.LoopCount = planned;
+  p.F_.AutoStop = true;
 }
 
 // A connected component: two channels of resolution 0.001, 10 ms samples.
 inline void NormalRun(TPelmora& p, pel::sim::InterfaceSim& sim, int planned) {
   using namespace std::chrono_literals;
-  auto& s = TPelmora::State();
-  for (auto& c : s.sensors.ch) c.active = false;
-  s.sensors.ch[0].active = s.sensors.ch[1].active = true;
-  for (auto& c : s.sensors.ch) c.resolution = {0.001, 0.001, 0.001, 0.000001};
-  s.sensorRange.fill(0);
-  s.pwmOptionStored = false;
-  p.F_.CheckForExperiment = false;
-  p.F_.CHInputMode = CHInput::Analog;
-  p.F_.FastSamplingMode = false;
-  p.F_.SamplingTime = 0.01;
-  p.F_.NoOfData = planned;
-  p.F_.LoopCount = planned;
-  p.F_.AutoStop = true;
+  TPelmora::State().sensorRange.fill(0);
+  PlanAnalogRun(p, 0.01, planned);
   std::vector<std::string> records;
   int starts = 0, stops = 0;
   p.DataReceived([&](TPelmora&, const std::wstring& d) { records.emplace_back(d.begin(), d.end()); });

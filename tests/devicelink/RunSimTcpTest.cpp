@@ -10,11 +10,8 @@ using pel::sim::Model;
 TEST(RunSimTcp, TolemicNormalRunStopsAfterThePlannedRecords) {
   InterfaceSim sim(Model::SornII);
   sim.startTcp(4000);
-  auto p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
-  p->AutoDetect(false);
-  p->UseOnlyTolemic(true);
-  ASSERT_EQ(p->InitializeComm(), 0);
-  ASSERT_EQ(p->PelmoraType(), "Tolemic");
+  auto p = runsim::ConnectTcp();
+  ASSERT_TRUE(p);
   runsim::NormalRun(*p, sim, 20);
   EXPECT_EQ(sim.log().count("s{146,0}"), 1u);
   EXPECT_EQ(sim.log().count("s{12,0.010000,20}"), 1u);
@@ -26,11 +23,8 @@ TEST(RunSimTcp, TolemicNormalRunStopsAfterThePlannedRecords) {
 TEST(RunSimTcp, TolemicStartsEachInputModeWithItsCommands) {
   InterfaceSim sim(Model::Qor3);
   sim.startTcp(4000);
-  auto p = TPelmora::Create(nullptr, LinkFlavour::Studio(), TPelmora::DefaultEnvironment());
-  p->AutoDetect(false);
-  p->UseOnlyTolemic(true);
-  ASSERT_EQ(p->InitializeComm(), 0);
-  ASSERT_EQ(p->PelmoraType(), "Tolemic");
+  auto p = runsim::ConnectTcp();
+  ASSERT_TRUE(p);
   const std::vector<runsim::SequenceCase> cases = {
       {"0.2 s", [](TPelmora&) {}, {"s{146,0}", "s{11,1}", "s{12,0.200000,51}", "s{23,0}", "s{10,1}", "s{10,0}", "s{50,0}"},
        true},

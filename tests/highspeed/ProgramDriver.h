@@ -5,34 +5,30 @@
 
 #include <string>
 
+#include "tests/support/WindowDriver.h"
+
 namespace quillon::test {
+
+using windriver::Click;
+using windriver::ClickFirstListRow;
+using windriver::WindowText;
 
 class Program {
  public:
-  Program() = default;
-  ~Program();
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-
   bool Start();
-  DWORD Pid() const { return pi_.dwProcessId; }
+  DWORD Pid() const { return process_.Pid(); }
   // A top-level dialog of this process with the caption, within ms.
   HWND WaitWindow(const std::string& caption, int ms = 10000) const;
   // Presses OK on this process's message box; returns the box's text.
   std::string DismissMessage(int ms = 10000) const;
-  bool WaitExit(int ms, DWORD* code = nullptr) const;
-  bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
-  void Kill();
+  bool WaitExit(int ms, DWORD* code = nullptr) const { return process_.Exited(std::chrono::milliseconds(ms), code); }
+  bool Running() const { return process_.Running(); }
+  void Kill() { process_.Kill(); }
 
  private:
-  PROCESS_INFORMATION pi_{};
+  windriver::Process process_;
 };
 
-// Clicks a dialog's button by id (the way the dialog manager reports it).
-void Click(HWND dialog, int id);
-std::string WindowText(HWND w);
-// Clicks the first row of a list view, below its header, as a user would.
-void ClickFirstListRow(HWND list);
 void SetRegString(HKEY root, const std::string& path, const std::string& name, const std::string& value);
 // Makes `port` the last value of the serial-port list (Wine keeps values sorted by
 // name, so ours sorts last); an empty port removes it. Tests that write the list

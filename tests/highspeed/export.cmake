@@ -9,7 +9,7 @@ pel_test(quillon_export_windows_tests
 if(PEL_WINDOWS)
   pel_test(quillon_export_end_to_end_test
     SOURCES ExportEndToEndTest.cpp ProgramDriver.cpp
-    LIBS pel_sim_excel quillon_sim_port user32 advapi32 comctl32 ole32
+    LIBS pel_window_driver pel_sim_excel quillon_sim_port user32 advapi32 comctl32 ole32
     FIXTURES compair_11_12 LOCKS compair_11_12 quillon_program serialcomm registry_vb_settings excel_sim
     TIMEOUT 180)
   target_compile_definitions(quillon_export_end_to_end_test PRIVATE QUILLON_EXE="$<TARGET_FILE:Quillon>")

@@ -13,7 +13,7 @@ if(PEL_WINDOWS)
     LIBS quillon_windows)
   pel_test(quillon_start_test
     SOURCES StartTest.cpp ProgramDriver.cpp
-    LIBS user32 advapi32
+    LIBS pel_window_driver user32 advapi32
     LOCKS quillon_program serialcomm
     TIMEOUT 90)
   target_compile_definitions(quillon_start_test PRIVATE QUILLON_EXE="$<TARGET_FILE:Quillon>")
@@ -23,7 +23,7 @@ endif()
 if(PEL_WINDOWS)
   pel_test(quillon_end_to_end_test
     SOURCES EndToEndTest.cpp ProgramDriver.cpp
-    LIBS quillon_sim_port user32 advapi32 comctl32
+    LIBS pel_window_driver quillon_sim_port user32 advapi32 comctl32
     FIXTURES compair_11_12 LOCKS compair_11_12 quillon_program serialcomm
     TIMEOUT 120)
   target_compile_definitions(quillon_end_to_end_test PRIVATE QUILLON_EXE="$<TARGET_FILE:Quillon>")
@@ -33,7 +33,7 @@ endif()
 if(PEL_WINDOWS)
   pel_test(quillon_port_probe_test
     SOURCES ProbeTest.cpp ProgramDriver.cpp
-    LIBS quillon_sim_port user32 advapi32
+    LIBS pel_window_driver quillon_sim_port user32 advapi32
     FIXTURES compair_3_4 LOCKS compair_3_4 quillon_program serialcomm
     TIMEOUT 90)
   target_compile_definitions(quillon_port_probe_test PRIVATE QUILLON_EXE="$<TARGET_FILE:Quillon>")

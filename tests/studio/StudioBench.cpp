@@ -27,10 +27,13 @@
 #include "studio/GraphSeam.h"
 #include "studio/core/StudioModel.h"
 #include "tests/studio/StudioFakes.h"
+#include "tests/studio/TessalyProcess.h"
+#include "tests/support/WindowDriver.h"
 
 namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using windriver::WaitFor;
 
 const std::string kInterface = "Software\\VB and VBA Program Settings\\Pelmora\\Interface";
 
@@ -52,107 +55,11 @@ double ThreadCpu() {
   return Seconds(kernel) + Seconds(user);
 }
 
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-  const auto end = Clock::now() + limit;
-  while (!done()) {
-    if (Clock::now() > end) return false;
-    Sleep(20);
-  }
-  return true;
-}
-
 // ---- Tessaly as a process ----
 
-std::string DosPath(const std::string& path) {
-  if (path.size() < 1 || path[0] != '/') return path;
-  std::string p = "Z:" + path;
-  for (char& c : p)
-    if (c == '/') c = '\\';
-  return p;
-}
-
-struct FindControl {
-  DWORD pid;
-  int id;
-  HWND found;
-};
-BOOL CALLBACK FindChild(HWND w, LPARAM lp) {
-  auto* f = reinterpret_cast<FindControl*>(lp);
-  if (GetDlgCtrlID(w) == f->id) {
-    f->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-BOOL CALLBACK FindTop(HWND w, LPARAM lp) {
-  auto* f = reinterpret_cast<FindControl*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  char cls[64] = {};
-  GetClassNameA(w, cls, sizeof cls);
-  if (pid == f->pid && std::string(cls) == "TSDIAppForm") {
-    EnumChildWindows(w, FindChild, lp);
-    return FALSE;
-  }
-  return TRUE;
-}
-
-class Studio {
- public:
-  explicit Studio(const std::string& exe) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    std::string cmd = "\"" + DosPath(exe) + "\"";
-    started_ = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
-  }
-  ~Studio() {
-    if (!started_) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(pi_.hProcess, 99);
-      WaitForSingleObject(pi_.hProcess, 5000);
-    }
-    CloseHandle(pi_.hProcess);
-    CloseHandle(pi_.hThread);
-  }
-  bool started() const { return started_; }
-  HWND Control(int id) const {
-    FindControl f{pi_.dwProcessId, id, nullptr};
-    EnumWindows(FindTop, reinterpret_cast<LPARAM>(&f));
-    return f.found;
-  }
-  bool Enabled(int id) const {
-    HWND c = Control(id);
-    return c && IsWindowVisible(c) && IsWindowEnabled(c) && IsWindowEnabled(GetParent(c));
-  }
-  std::string Text(int id) const {
-    char t[256] = {};
-    GetWindowTextA(Control(id), t, sizeof t);
-    return t;
-  }
-  void Click(int id) const {
-    HWND c = Control(id);
-    PostMessageA(GetParent(c), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(c));
-  }
-  bool Exited(std::chrono::milliseconds limit) const {
-    return WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
-  }
- private:
-  PROCESS_INFORMATION pi_{};
-  bool started_ = false;
-};
-
 int ClipboardRows() {
-  std::string text;
-  for (int i = 0; i < 50 && !OpenClipboard(nullptr); ++i) Sleep(20);
-  if (HANDLE h = GetClipboardData(CF_TEXT)) {
-    if (const char* p = static_cast<const char*>(GlobalLock(h))) {
-      text = p;
-      GlobalUnlock(h);
-    }
-  }
-  CloseClipboard();
   int rows = 0;
-  for (char c : text) rows += c == '\r';
+  for (char c : windriver::ClipboardText()) rows += c == '\r';
   return rows;
 }
 
@@ -184,8 +91,8 @@ bool RunStudio(const std::string& exe, const std::string& config, std::chrono::m
                std::chrono::milliseconds runSpan, RunFigures& out) {
   pel::reg::writeString(pel::reg::Root::CurrentUser, kInterface, "ExcelToTessaly", config);
   pel::reg::writeString(pel::reg::Root::CurrentUser, kInterface, "Qor3", "");
-  Studio s(exe);
-  if (!s.started()) return Fail("Tessaly does not start");
+  tessaly::test::TessalyProcess s;
+  if (!s.Start(exe)) return Fail("Tessaly does not start");
   if (!WaitFor([&] { return s.Enabled(tessaly::ids::Button4); }, 90s)) return Fail("no connected form");
   std::this_thread::sleep_for(1s);
   if (out.idle) Span(out.idle, 10s);

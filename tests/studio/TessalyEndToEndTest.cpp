@@ -5,38 +5,27 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
+#include <array>
 #include <chrono>
-#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Registry.h"
 #include "sim/interface/InterfaceSim.h"
 #include "studio/FormIds.h"
-
-#include <commctrl.h>
-#include <vector>
+#include "tests/studio/TessalyProcess.h"
+#include "tests/support/WindowDriver.h"
 
 namespace {
 using pel::reg::Root;
+using windriver::ClipboardText;
+using windriver::WaitFor;
+using windriver::WindowText;
 using namespace std::chrono_literals;
 
 const std::string kInterface = "Software\\VB and VBA Program Settings\\Pelmora\\Interface";
-
-std::string DosPath(const std::string& unixPath) {
-  std::string p = "Z:" + unixPath;
-  for (char& c : p)
-    if (c == '/') c = '\\';
-  return p;
-}
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    Sleep(20);
-  }
-  return true;
-}
 
 void DeleteValue(const std::string& name) {
   HKEY k = nullptr;
@@ -45,126 +34,11 @@ void DeleteValue(const std::string& name) {
   RegCloseKey(k);
 }
 
-std::string WindowText(HWND w) {
-  char t[256] = {};
-  GetWindowTextA(w, t, sizeof t);
-  return t;
-}
-
-struct FindForm {
-  DWORD pid;
-  HWND found;
-};
-BOOL CALLBACK FindFormProc(HWND w, LPARAM lp) {
-  auto* f = reinterpret_cast<FindForm*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  char cls[64] = {};
-  GetClassNameA(w, cls, sizeof cls);
-  if (pid == f->pid && std::string(cls) == "TSDIAppForm") {
-    f->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-struct FindControl {
-  int id;
-  HWND found;
-};
-BOOL CALLBACK FindControlProc(HWND w, LPARAM lp) {
-  auto* f = reinterpret_cast<FindControl*>(lp);
-  if (GetDlgCtrlID(w) == f->id) {
-    f->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// One Tessaly process and its form.
-class Studio {
+// Tessaly.exe of this build.
+class Studio : public tessaly::test::TessalyProcess {
  public:
-  ~Studio() {
-    if (pi_.hProcess) {
-      if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(pi_.hProcess, 99);
-        WaitForSingleObject(pi_.hProcess, 5000);
-      }
-      CloseHandle(pi_.hProcess);
-      CloseHandle(pi_.hThread);
-    }
-  }
-  bool Start() {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    std::string cmd = "\"" + DosPath(TESSALY_EXE) + "\"";
-    return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
-  }
-  bool Exited(std::chrono::milliseconds limit, DWORD* code = nullptr) const {
-    if (WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) return false;
-    if (code) GetExitCodeProcess(pi_.hProcess, code);
-    return true;
-  }
-  HWND Form() {
-    if (!form_) {
-      FindForm f{pi_.dwProcessId, nullptr};
-      EnumWindows(FindFormProc, reinterpret_cast<LPARAM>(&f));
-      form_ = f.found;
-    }
-    return form_;
-  }
-  // A control of the form by its id, wherever it sits.
-  HWND Control(int id) {
-    FindControl f{id, nullptr};
-    if (!Form()) return nullptr;
-    EnumChildWindows(form_, FindControlProc, reinterpret_cast<LPARAM>(&f));
-    return f.found;
-  }
-  bool Enabled(int id) {
-    HWND c = Control(id);
-    return c && IsWindowVisible(c) && IsWindowEnabled(c) && IsWindowEnabled(GetParent(c));
-  }
-  // What a click on the button sends its parent.
-  void Click(int id) {
-    HWND c = Control(id);
-    PostMessageA(GetParent(c), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(c));
-  }
-  // A message box of this process that shows up within the limit, with its
-  // text; null when none did.
-  HWND WaitMessageBox(std::chrono::milliseconds limit, std::string* text) {
-    HWND box = nullptr;
-    WaitFor(
-        [&] {
-          HWND w = nullptr;
-          while ((w = FindWindowExA(nullptr, w, "#32770", "Tessaly")) != nullptr) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == pi_.dwProcessId && IsWindowVisible(w)) box = w;
-          }
-          return box != nullptr;
-        },
-        limit);
-    if (box && text) *text = WindowText(GetDlgItem(box, 0xFFFF));
-    return box;
-  }
-
- private:
-  PROCESS_INFORMATION pi_{};
-  HWND form_ = nullptr;
+  bool Start() { return TessalyProcess::Start(TESSALY_EXE); }
 };
-
-std::string ClipboardText() {
-  std::string text;
-  for (int i = 0; i < 50 && !OpenClipboard(nullptr); ++i) Sleep(20);
-  if (HANDLE h = GetClipboardData(CF_TEXT)) {
-    if (const char* p = static_cast<const char*>(GlobalLock(h))) {
-      text = p;
-      GlobalUnlock(h);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
 
 void PutClipboard(const std::string& text) {
   ASSERT_TRUE(OpenClipboard(nullptr));
@@ -195,14 +69,31 @@ class TessalyEndToEnd : public ::testing::Test {
   }
   void Config(const std::string& c) { pel::reg::writeString(Root::CurrentUser, kInterface, "ExcelToTessaly", c); }
   std::string RunFlag() { return pel::reg::readString(Root::CurrentUser, kInterface, "ExcelToTessalyRunFlag"); }
+  // The interface on TCP 4000 with sensors of these ids on its channels.
+  static void Serve(pel::sim::InterfaceSim& sim, std::array<int, 8> ids) {
+    auto s = sim.settings();
+    s.sensorIds = ids;
+    sim.setSettings(s);
+    sim.startTcp(4000);
+  }
+  // Start pressed on the connected form: the run starts, ends within the
+  // limit, and End is ready.
+  static void RunOnce(Studio& studio, std::chrono::milliseconds runLimit, pel::sim::InterfaceSim* sim = nullptr) {
+    studio.Click(tessaly::ids::Button4);
+    ASSERT_TRUE(WaitFor([&] { return studio.Text(tessaly::ids::Button4) == "Stop"; }, 10s))
+        << (sim ? Commands(*sim) : std::string());
+    ASSERT_TRUE(WaitFor([&] { return studio.Text(tessaly::ids::Button4) == "Start"; }, runLimit));
+    ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button5); }, 10s));
+  }
+  static void End(Studio& studio) {
+    studio.Click(tessaly::ids::Button5);
+    ASSERT_TRUE(studio.Exited(30s));
+  }
 };
 
 TEST_F(TessalyEndToEnd, RunThenEndHandsTheTableBack) {
   pel::sim::InterfaceSim sim(pel::sim::Model::SornII);
-  auto s = sim.settings();
-  s.sensorIds = {12, 0, 5, 0, 0, 0, 0, 0};
-  sim.setSettings(s);
-  sim.startTcp(4000);
+  Serve(sim, {12, 0, 5, 0, 0, 0, 0, 0});
   Config("EL[1]ST[0.1]A[12;V;1;0]");
 
   Studio studio;
@@ -221,14 +112,9 @@ TEST_F(TessalyEndToEnd, RunThenEndHandsTheTableBack) {
   // Closing the window before End does nothing.
   PostMessageA(studio.Form(), WM_CLOSE, 0, 0);
 
-  studio.Click(tessaly::ids::Button4);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Stop"; }, 10s))
-      << Commands(sim);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Start"; }, 30s));
-  ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button5); }, 10s));
+  ASSERT_NO_FATAL_FAILURE(RunOnce(studio, 30s, &sim));
   EXPECT_FALSE(studio.Exited(0ms));
-  studio.Click(tessaly::ids::Button5);
-  ASSERT_TRUE(studio.Exited(30s));
+  ASSERT_NO_FATAL_FAILURE(End(studio));
 
   EXPECT_EQ(RunFlag(), "0");
   // Rows of time and the values of A and C (the simulated interface reads
@@ -247,22 +133,14 @@ TEST_F(TessalyEndToEnd, RunThenEndHandsTheTableBack) {
 // the hand-back, in order, none lost or repeated.
 TEST_F(TessalyEndToEnd, AFastRunHandsBackEveryRow) {
   pel::sim::InterfaceSim sim(pel::sim::Model::Qor3);
-  auto s = sim.settings();
-  s.sensorIds = {12, 5, 12, 5, 0, 0, 0, 0};
-  sim.setSettings(s);
-  sim.startTcp(4000);
+  Serve(sim, {12, 5, 12, 5, 0, 0, 0, 0});
   Config("EL[2]ST[0.001]");
 
   Studio studio;
   ASSERT_TRUE(studio.Start());
   ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button4); }, 60s)) << "no connected form";
-  studio.Click(tessaly::ids::Button4);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Stop"; }, 10s))
-      << Commands(sim);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Start"; }, 60s));
-  ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button5); }, 10s));
-  studio.Click(tessaly::ids::Button5);
-  ASSERT_TRUE(studio.Exited(30s));
+  ASSERT_NO_FATAL_FAILURE(RunOnce(studio, 60s, &sim));
+  ASSERT_NO_FATAL_FAILURE(End(studio));
 
   const std::string text = ClipboardText();
   std::vector<std::string> lines;
@@ -317,8 +195,7 @@ TEST_F(TessalyEndToEnd, WithoutInterfaceOnlyEndWorks) {
   EXPECT_FALSE(IsWindowEnabled(studio.Control(tessaly::ids::Panel1)));
   EXPECT_FALSE(IsWindowEnabled(studio.Control(tessaly::ids::Button4)));
   ASSERT_TRUE(studio.Enabled(tessaly::ids::Button5));
-  studio.Click(tessaly::ids::Button5);
-  ASSERT_TRUE(studio.Exited(30s));
+  ASSERT_NO_FATAL_FAILURE(End(studio));
   EXPECT_EQ(RunFlag(), "0");
   EXPECT_EQ(ClipboardText(), "");
 }
@@ -350,8 +227,7 @@ TEST_F(TessalyEndToEnd, AFailedEndDuringTheSetUpLeavesAWorkingWindow) {
   // The set-up went on: the link set up, Start ready; End wrote no flag.
   EXPECT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button4); }, 60s)) << Commands(sim);
   EXPECT_EQ(RunFlag(), "1");
-  studio.Click(tessaly::ids::Button5);
-  ASSERT_TRUE(studio.Exited(30s));
+  ASSERT_NO_FATAL_FAILURE(End(studio));
   EXPECT_EQ(RunFlag(), "0");
   EXPECT_EQ(ClipboardText(), "");
 }
@@ -385,8 +261,7 @@ TEST_F(TessalyEndToEnd, ALanguageIdThatIsNoNumberLeavesOnlyEnd) {
   EXPECT_TRUE(studio.Enabled(tessaly::ids::Button5));
   EXPECT_EQ(WindowText(studio.Control(tessaly::ids::Button5)), "End");
   EXPECT_FALSE(IsWindowVisible(studio.Control(tessaly::ids::Panel1)));
-  studio.Click(tessaly::ids::Button5);
-  ASSERT_TRUE(studio.Exited(30s));
+  ASSERT_NO_FATAL_FAILURE(End(studio));
   EXPECT_EQ(RunFlag(), "0");
 }
 

@@ -33,12 +33,8 @@ TEST_F(TessalyUsbEndToEnd, TwoSensorsRunAndHandTheTableBack) {
   Studio studio;
   ASSERT_TRUE(studio.Start());
   ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button4); }, 90s)) << "no connected form";
-  studio.Click(tessaly::ids::Button4);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Stop"; }, 10s));
-  ASSERT_TRUE(WaitFor([&] { return WindowText(studio.Control(tessaly::ids::Button4)) == "Start"; }, 30s));
-  ASSERT_TRUE(WaitFor([&] { return studio.Enabled(tessaly::ids::Button5); }, 10s));
-  studio.Click(tessaly::ids::Button5);
-  ASSERT_TRUE(studio.Exited(30s));
+  ASSERT_NO_FATAL_FAILURE(RunOnce(studio, 30s));
+  ASSERT_NO_FATAL_FAILURE(End(studio));
   EXPECT_EQ(RunFlag(), "0");
   // Rows of time, A's ramp (reading k in record k), B's value and C's empty
   // field, as the table of a box run has.

@@ -3,7 +3,7 @@
 if(TARGET Tessaly)
   pel_test(tessaly_end_to_end_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/TessalyEndToEndTest.cpp
-    LIBS pel_sim_interface pel_platform_win user32
+    LIBS pel_window_driver pel_sim_interface pel_platform_win user32
     LOCKS tcp4000 registry_vb_settings clipboard
     TIMEOUT 300)
   target_compile_definitions(tessaly_end_to_end_test PRIVATE TESSALY_EXE="$<TARGET_FILE:Tessaly>")
@@ -22,7 +22,7 @@ endif()
 if(TARGET Tessaly AND TARGET VantiroSim AND TARGET PEGRP32D)
   pel_test(tessaly_usb_end_to_end_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/TessalyUsbEndToEndTest.cpp
-    LIBS pel_sim_interface pel_platform_win user32
+    LIBS pel_window_driver pel_sim_interface pel_platform_win user32
     LOCKS tcp4000 registry_vb_settings clipboard
     TIMEOUT 300)
   target_compile_definitions(tessaly_usb_end_to_end_test PRIVATE TESSALY_EXE="${PEL_USBSIM_DIR}/Tessaly.exe")

@@ -19,6 +19,7 @@
 #include "devicelink/Pelmora.h"
 #include "platform/Registry.h"
 #include "platform/libusb0.h"
+#include "tests/devicelink/HostLoop.h"
 
 namespace usbsim {
 
@@ -119,17 +120,7 @@ class UsbSimTest : public ::testing::Test {
   // Runs the host's loop (the link's timer poll) until done or 30 s.
   template <class F>
   bool PumpUntil(F done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      MSG m;
-      while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-      }
-      Sleep(1);
-    }
-    return true;
+    return hostloop::PumpUntil(done, std::chrono::seconds(30));
   }
 
   // Records as they arrive, from whichever thread raises them.
