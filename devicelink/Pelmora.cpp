@@ -137,7 +137,7 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     // 5-10: the field defaults are those of Fields; the per-process ones here.
     s.pwmOptionStored = false;
     s.modelState = model::None;
-    s.PinValue1 = s.PinValue2 = s.PinValue3 = 50;
+    s.pinValue = {50, 50, 50};
     for (int i = 0; i < 8; ++i) {
       auto& c = s.sensors.ch[i];
       c.active = false;

@@ -222,9 +222,9 @@ class TPelmora : public pel::link::ChannelProperties<TPelmora> {
   double ExperimentLength() const { return F_.ExperimentLength; }
   void ExperimentLength(double length);
   int NoOfData() const { return F_.NoOfData; }
-  int PinValue1() const { return State().PinValue1; }
-  int PinValue2() const { return State().PinValue2; }
-  int PinValue3() const { return State().PinValue3; }
+  int PinValue1() const { return State().pinValue[0]; }
+  int PinValue2() const { return State().pinValue[1]; }
+  int PinValue3() const { return State().pinValue[2]; }
   int PWMFreqValue() const { return F_.PWMFreqValue; }
   void PWMFreqValue(int v);
   bool PWMFreqSelect() const { return F_.PWMFreqSelect; }
@@ -257,13 +257,11 @@ class TPelmora : public pel::link::ChannelProperties<TPelmora> {
   bool CheckForExperiment() const { return F_.CheckForExperiment; }
   void CheckForExperiment(bool v) { F_.CheckForExperiment = v; }
 
-  // The set-up rules' view of the fields and channel tables, and the way back.
-  // Other parts calling a rule of devicelink/setup take a snapshot, run the
-  // rule and hand its state to TakeSetup (on the main thread, no event in
-  // between).
-  pel::setup::SetupState SetupSnapshot() const;
-  void TakeSetup(const pel::setup::SetupState& s);
-  // Keeps a setter's state, clears ErrorNumber when the rule says so, then
+  // The set-up rules' view of the component's own fields and the channel
+  // tables: a rule of devicelink/setup changes them in place (main thread).
+  pel::setup::SetupView Setup();
+  pel::setup::SetupView Setup() const;
+  // After a setter's rule: clears ErrorNumber when the rule says so, then
   // raises the rule's error.
   void ApplySetterOutcome(const pel::setup::SetterOutcome& out);
 

@@ -133,9 +133,8 @@ void TPelmora::DigitalModuleCheck() {
 
 void TPelmora::ApplyAcquisitionSetters(double samplingTime) {
   // The rules run back to back on the one set-up view, with no pump between.
-  auto st = pel::setup::SetSamplingTime(SetupSnapshot(), samplingTime).state;
-  st = pel::setup::SetExperimentLength(std::move(st), F_.Max_Record_Count * st.samplingTime).state;
-  TakeSetup(st);
+  pel::setup::SetSamplingTime(Setup(), samplingTime);
+  pel::setup::SetExperimentLength(Setup(), F_.Max_Record_Count * F_.SamplingTime);
 }
 
 void TPelmora::FallBackFromFastMode() {
@@ -143,9 +142,7 @@ void TPelmora::FallBackFromFastMode() {
   F_.SamplingTime = 0.2;
   // Plan the records again for the new time by the setter's rule; a stale
   // NoOfData would let an automatic stop run far past the planned length.
-  auto st = SetupSnapshot();
-  pel::setup::FitLengthAndPlan(st);
-  TakeSetup(st);
+  pel::setup::FitLengthAndPlan(Setup());
   RaiseDeviceError(7);
   NoteStartError();
 }
@@ -270,8 +267,8 @@ void TPelmora::SendStoredOutput() {
     return t.size() < 4 ? std::string(4 - t.size(), ' ') + t : t;
   };
   if (!F_.PWMFreqSelect)
-    SendCommand(Cmd("14," + std::to_string(static_cast<int>(F_.AControlIndex) + 1) + "," + pad4(s.PinValue1) + "," +
-                    pad4(s.PinValue2) + "," + pad4(s.PinValue3)));
+    SendCommand(Cmd("14," + std::to_string(static_cast<int>(F_.AControlIndex) + 1) + "," + pad4(s.pinValue[0]) + "," +
+                    pad4(s.pinValue[1]) + "," + pad4(s.pinValue[2])));
   else
     SendCommand(Cmd("15," + pad4(F_.PWMFreqValue)));
 }

@@ -7,10 +7,13 @@
 #include <limits>
 #include <string>
 
+#include "tests/devicelink/setup/ByValue.h"
 #include "tests/devicelink/setup/FakeSensors.h"
 
 namespace pel::setup {
 namespace {
+
+using namespace test::byvalue;
 
 using test::FakeSensors;
 using test::Idle;
