@@ -104,7 +104,7 @@ void TPelmora::EndIfDue() {
 }
 
 TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool designing)
-    : flavour_(flavour), env_(std::move(env)) {
+    : LinkCore(flavour, std::move(env)) {
   if (!env_.makeSerial || !env_.makeWorker || !env_.host || !env_.usb)
     throw std::invalid_argument("incomplete link environment");
   pel::HandOver::instance().setMainThread();
@@ -341,3 +341,6 @@ TPelmora::Exchange::~Exchange() {
   }
   // frame_ goes last: the component may end here.
 }
+
+pel::link::LinkCore::LinkCore(LinkFlavour flavour, LinkEnvironment env) : flavour_(flavour), env_(std::move(env)) {}
+pel::link::LinkCore::~LinkCore() = default;
