@@ -31,8 +31,6 @@ struct LinkProcessState {
   std::array<bool, 3> digitalTimingOptions{true, false, false};
 
   ReceiveState receive;
-  int recordNumber = 0;
-  int timeCounter = 0;
   int memoryCounter = 0;
   int scopeCounter = 0;
   HighSpeedState highSpeed;  // captures, memory banks, scope reads

@@ -151,7 +151,6 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     LoadLanguageID();
     hooks_.autoSensorId = [](TPelmora& p) { p.IdentifySensorsAfterConnect(); };
     // 12-14.
-    s.recordNumber = s.timeCounter = 0;
     s.memoryCounter = s.scopeCounter = 0;
     s.digitalTimingOptions = {true, false, false};
     InstallRunHooks();

@@ -172,7 +172,6 @@ void TPelmora::StartBoxModel(bool tolemicFamily) {
   }
   SyncStreamSettings();
   pel::records::ResetRunState(runs_.stream);
-  s.recordNumber = s.timeCounter = 0;
 
   StartByInputMode(tolemicFamily);
   SyncStreamSettings();  // the Digital branch changed the timing
@@ -284,7 +283,6 @@ void TPelmora::StartUsbModel() {
   }
   SyncStreamSettings();
   pel::records::ResetRunState(runs_.stream);
-  s.recordNumber = s.timeCounter = 0;
   // The per-device start packets, the read position and the sensors' start
   // (which fires StartExperiment) belong to the USB sensor side.
   F_.Run = true;
