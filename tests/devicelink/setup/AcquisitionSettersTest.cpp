@@ -355,5 +355,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, OverSamplingTable, ::testing::Values(
 });
 // clang-format on
 
+// The rules proper, without the adapter: what they change lands in the
+// fields they were handed, channel tables included.
+TEST(SetupView, RulesChangeTheGivenFieldsInPlace) {
+  SetupState s = Idle(model::Vaxo, C);
+  const SetterOutcome time = ::pel::setup::SetSamplingTime(s, 0.5);
+  EXPECT_EQ(time.error, 0);
+  EXPECT_DOUBLE_EQ(s.samplingTime, 0.5);
+  EXPECT_EQ(s.noOfData, 21);
+  EXPECT_EQ(s.loopCount, 21);
+
+  const FakeSensors sensors;
+  ::pel::setup::SetCHInputMode(s, CHInput::Digital, sensors);
+  EXPECT_EQ(s.chInputMode, CHInput::Digital);
+  EXPECT_EQ(s.timingLabelChannel, 2);
+  EXPECT_EQ(s.channels[2].unit, "Time(s)");
+  EXPECT_DOUBLE_EQ(s.channels[2].resolution[1], 0.000001);
+}
+
 }  // namespace
 }  // namespace pel::setup
