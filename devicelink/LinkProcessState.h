@@ -26,13 +26,11 @@ struct LinkProcessState {
   pel::sensors::SensorChannels sensors;
   std::array<unsigned char, 8> sensorRange{};           // SensorRangeType ordinals
   int digitalChannel = 0;                               // not reset by the constructor
-  int PinValue1 = 50, PinValue2 = 50, PinValue3 = 50;
+  std::array<int, 3> pinValue{50, 50, 50};  // PinValue1..3
   bool pwmOptionStored = false;
   std::array<bool, 3> digitalTimingOptions{true, false, false};
 
   ReceiveState receive;
-  int recordNumber = 0;
-  int timeCounter = 0;
   int memoryCounter = 0;
   int scopeCounter = 0;
   HighSpeedState highSpeed;  // captures, memory banks, scope reads

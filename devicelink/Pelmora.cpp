@@ -104,7 +104,7 @@ void TPelmora::EndIfDue() {
 }
 
 TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool designing)
-    : flavour_(flavour), env_(std::move(env)) {
+    : LinkCore(flavour, std::move(env)) {
   if (!env_.makeSerial || !env_.makeWorker || !env_.host || !env_.usb)
     throw std::invalid_argument("incomplete link environment");
   pel::HandOver::instance().setMainThread();
@@ -137,7 +137,7 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     // 5-10: the field defaults are those of Fields; the per-process ones here.
     s.pwmOptionStored = false;
     s.modelState = model::None;
-    s.PinValue1 = s.PinValue2 = s.PinValue3 = 50;
+    s.pinValue = {50, 50, 50};
     for (int i = 0; i < 8; ++i) {
       auto& c = s.sensors.ch[i];
       c.active = false;
@@ -151,7 +151,6 @@ TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool d
     LoadLanguageID();
     hooks_.autoSensorId = [](TPelmora& p) { p.IdentifySensorsAfterConnect(); };
     // 12-14.
-    s.recordNumber = s.timeCounter = 0;
     s.memoryCounter = s.scopeCounter = 0;
     s.digitalTimingOptions = {true, false, false};
     InstallRunHooks();
@@ -341,3 +340,6 @@ TPelmora::Exchange::~Exchange() {
   }
   // frame_ goes last: the component may end here.
 }
+
+pel::link::LinkCore::LinkCore(LinkFlavour flavour, LinkEnvironment env) : flavour_(flavour), env_(std::move(env)) {}
+pel::link::LinkCore::~LinkCore() = default;

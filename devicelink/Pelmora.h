@@ -27,7 +27,9 @@
 
 #include "devicelink/ChannelProperties.h"
 #include "devicelink/LinkEnvironment.h"
+#include "devicelink/LinkCore.h"
 #include "devicelink/LinkHooks.h"
+#include "devicelink/LinkLifetime.h"
 #include "devicelink/LinkModel.h"
 #include "devicelink/LinkProcessState.h"
 #include "devicelink/OutputsLink.h"
@@ -50,7 +52,9 @@ namespace pel::usb {
 class UsbSensorSide;
 }
 
-class TPelmora : public pel::link::ChannelProperties<TPelmora> {
+class TPelmora final : public pel::link::ChannelProperties<TPelmora>,
+                       public pel::link::LinkLifetime,
+                       protected pel::link::LinkCore {
  public:
   using Fields = PelmoraFields;
   using RunParts = pel::link::RunParts;
@@ -73,7 +77,7 @@ class TPelmora : public pel::link::ChannelProperties<TPelmora> {
   // The window's own painting; a host may also run it outside the paint cycle.
   void Paint();
   const LinkFlavour& Flavour() const { return flavour_; }
-  Fields F_;
+  using LinkCore::F_;
   LinkHooks& Hooks() { return hooks_; }
 
   // ---- published methods (this piece) ----
@@ -146,24 +150,6 @@ class TPelmora : public pel::link::ChannelProperties<TPelmora> {
   pel::link::HostLoop& Host() { return *env_.host; }
   static pel::link::LinkProcessState& State() { return pel::link::ProcessState(); }
 
-  // Keeps the component while code that may run host code is on the stack;
-  // see the lifetime rule above. Any thread (the USB polling thread too).
-  class Frame {
-   public:
-    explicit Frame(TPelmora& p) : p_(p) { p_.frames_.fetch_add(1); }
-    ~Frame() {
-      if (p_.frames_.fetch_sub(1) == 1) p_.EndIfDue();
-    }
-    Frame(const Frame&) = delete;
-    Frame& operator=(const Frame&) = delete;
-
-   private:
-    TPelmora& p_;
-  };
-  // The host let go (or the component is being torn down): nothing more is
-  // started and no event fires.
-  bool Released() const { return released_.load() || destroying_; }
-
   // True while a command exchange (send and reply wait) runs; a published
   // method that talks to the interface refuses with error 22 then.
   bool InExchange() const { return exchangeDepth_ > 0; }
@@ -210,7 +196,6 @@ class TPelmora : public pel::link::ChannelProperties<TPelmora> {
   // by the setters' rules.
   void ApplyAcquisitionSetters(double samplingTime);
   void ParseLastFrame(int parser);
-  RunParts runs_;
 
  public:
   // ---- published acquisition properties (the channel ones: ChannelProperties) ----
@@ -222,9 +207,9 @@ class TPelmora : public pel::link::ChannelProperties<TPelmora> {
   double ExperimentLength() const { return F_.ExperimentLength; }
   void ExperimentLength(double length);
   int NoOfData() const { return F_.NoOfData; }
-  int PinValue1() const { return State().PinValue1; }
-  int PinValue2() const { return State().PinValue2; }
-  int PinValue3() const { return State().PinValue3; }
+  int PinValue1() const { return State().pinValue[0]; }
+  int PinValue2() const { return State().pinValue[1]; }
+  int PinValue3() const { return State().pinValue[2]; }
   int PWMFreqValue() const { return F_.PWMFreqValue; }
   void PWMFreqValue(int v);
   bool PWMFreqSelect() const { return F_.PWMFreqSelect; }
@@ -257,13 +242,11 @@ class TPelmora : public pel::link::ChannelProperties<TPelmora> {
   bool CheckForExperiment() const { return F_.CheckForExperiment; }
   void CheckForExperiment(bool v) { F_.CheckForExperiment = v; }
 
-  // The set-up rules' view of the fields and channel tables, and the way back.
-  // Other parts calling a rule of devicelink/setup take a snapshot, run the
-  // rule and hand its state to TakeSetup (on the main thread, no event in
-  // between).
-  pel::setup::SetupState SetupSnapshot() const;
-  void TakeSetup(const pel::setup::SetupState& s);
-  // Keeps a setter's state, clears ErrorNumber when the rule says so, then
+  // The set-up rules' view of the component's own fields and the channel
+  // tables: a rule of devicelink/setup changes them in place (main thread).
+  pel::setup::SetupView Setup();
+  pel::setup::SetupView Setup() const;
+  // After a setter's rule: clears ErrorNumber when the rule says so, then
   // raises the rule's error.
   void ApplySetterOutcome(const pel::setup::SetterOutcome& out);
 
@@ -275,11 +258,6 @@ class TPelmora : public pel::link::ChannelProperties<TPelmora> {
   std::string ChannelNameAt(int index) const;
   int ChannelIDAt(int index) const;
   SensorRangeType SensorRangeAt(int index) const;
-  struct PropertyState {
-    // The channel Digital mode relabelled "Time(s)", -1 none.
-    int timingLabelChannel = -1;
-  };
-  PropertyState props_;
 
  public:
   // ---- high-speed captures, memory banks and scope mode ----
@@ -378,7 +356,6 @@ class TPelmora : public pel::link::ChannelProperties<TPelmora> {
   void IdentifyUsbSlots();
   std::string UsbCurrentValue();
   friend class pel::link::UsbSensorsLink;
-  std::unique_ptr<pel::link::UsbSensorsLink> usb_;  // main thread; owns the USB polling thread
 
  private:
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -392,25 +369,7 @@ class TPelmora : public pel::link::ChannelProperties<TPelmora> {
   // Ends a released component whose last frame unwound; from inside a
   // callback of what it owns (its timer's tick, its port's or worker's
   // hand-over, another thread) it ends from its window's next message.
-  void EndIfDue();
+  void EndIfDue() override;
   bool InOwnCallback() const;
 
-  LinkFlavour flavour_;
-  pel::link::LinkEnvironment env_;
-  LinkHooks hooks_;
-  HWND hwnd_ = nullptr;
-  std::shared_ptr<pel::link::SerialLink> serial_;
-  std::shared_ptr<pel::link::SocketWorker> worker_;
-  std::unique_ptr<pel::Timer> timer_;
-  int exchangeDepth_ = 0;     // published exchanges running (main thread)
-  bool closePending_ = false; // CloseComm asked for during an exchange
-  std::atomic<bool> destroying_{false};  // read by the USB polling thread too
-  int linkLoss_ = 0;          // 0 none, 1 lost and being closed, 2 lost and closed (main thread)
-  OutputsLink outputs_;
-  std::atomic<int> frames_{0};         // Frames on any thread's stack
-  std::atomic<bool> released_{false};  // the host let go
-  std::atomic<bool> endPosted_{false}; // the end waits for kEndMessage
-  std::atomic<bool> ending_{false};
-  bool inTick_ = false;                // main thread: the poll tick runs
-  static constexpr UINT kEndMessage = WM_USER + 2;
 };

@@ -90,7 +90,6 @@ void TPelmora::LoadMemoryData(int pBank, bool pRun) {
     s.receive.frameMode = false;
     s.receive.binary = true;
     s.receive.rawCount = 0;
-    s.recordNumber = s.timeCounter = 0;
     hs.downloading = true;
     rec::BankDownload download(m == model::Aster, hs.directory.banks[static_cast<std::size_t>(pBank - 1)]);
     try {
@@ -100,7 +99,6 @@ void TPelmora::LoadMemoryData(int pBank, bool pRun) {
       ok = false;
     }
     hs.blockPause = download.BlockPause();
-    s.recordNumber = download.RecordCounter();
     hs.downloading = false;
     hs.downloadRunning = false;
     F_.Run = false;
@@ -130,7 +128,6 @@ void TPelmora::ReadScopeData(bool Flag) {
   {
     Exchange guard(*this);
     hs.scopeReading = true;
-    s.recordNumber = s.timeCounter = 0;
     rec::ScopeRead read(hs.scopeColumns, F_.SamplingTime, F_.NoOfData, hs.blockPause);
     const int stops = runs_.stopCount;
     try {

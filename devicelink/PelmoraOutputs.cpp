@@ -25,19 +25,15 @@ const setup::SensorCatalog& SensorClasses(TPelmora::OutputsLink& o, const int& l
 
 void TPelmora::ClampOutputParameters(int low, int high, int def) {
   auto& s = State();
-  const auto pins = setup::ClampOutputParameters({s.PinValue1, s.PinValue2, s.PinValue3}, low, high, def);
-  s.PinValue1 = pins[0];
-  s.PinValue2 = pins[1];
-  s.PinValue3 = pins[2];
+  s.pinValue = setup::ClampOutputParameters(s.pinValue, low, high, def);
 }
 
 int TPelmora::PWMOptionSetting(bool pPWM, PWMOption pPWMOption, bool pPWMSelect, int pPWMFreqvalue,
                                int pPinValue1, int pPinValue2, int pPinValue3) {
   Frame frame(*this);
   F_.ErrorNumber = 0;
-  auto out = setup::PWMOptionSetting(SetupSnapshot(), pPWM, static_cast<setup::PWMOption>(pPWMOption),
+  auto out = setup::PWMOptionSetting(Setup(), pPWM, pPWMOption,
                                      pPWMSelect, pPWMFreqvalue, pPinValue1, pPinValue2, pPinValue3);
-  TakeSetup(out.state);
   if (out.error) RaiseDeviceError(out.error);
   return F_.ErrorNumber;
 }
@@ -50,9 +46,9 @@ int TPelmora::DemoOutput(bool RunMode) {
     return 22;
   }
   Exchange guard(*this);
-  auto out = setup::DemoOutput(SetupSnapshot(), RunMode);
-  // The state first: a host event during a send sees the demo as it will be.
-  TakeSetup(out.state);
+  auto out = setup::DemoOutput(Setup(), RunMode);
+  // The rule changed the fields before any send: a host event during a send
+  // sees the demo as it will be.
   if (out.error) RaiseDeviceError(out.error);
   for (const auto& c : out.commands) SendCommand(c);
   return F_.ErrorNumber;
@@ -66,7 +62,7 @@ int TPelmora::OutputLine(int iFlag) {
     return 22;
   }
   Exchange guard(*this);
-  auto out = setup::OutputLine(SetupSnapshot(), iFlag);
+  auto out = setup::OutputLine(Setup(), iFlag);
   if (out.error) RaiseDeviceError(out.error);
   for (const auto& c : out.commands) SendCommand(c);
   return F_.ErrorNumber;
@@ -81,8 +77,7 @@ int TPelmora::SensorRangeSetting(int pCH, int pRange) {
   }
   Exchange guard(*this);
   const auto& classes = SensorClasses(outputs_, F_.LanguageID);
-  auto out = setup::SensorRangeSetting(SetupSnapshot(), classes, pCH, pRange);
-  TakeSetup(out.state);
+  auto out = setup::SensorRangeSetting(Setup(), classes, pCH, pRange);
   if (out.error) RaiseDeviceError(out.error);
   for (const auto& c : out.commands) SendCommand(c);
   if (out.usbPacket && outputs_.sendUsbRangePacket) outputs_.sendUsbRangePacket(*this, *out.usbPacket);
@@ -107,9 +102,8 @@ int TPelmora::SensorZeroSetting(int pCH, bool pSetting) {
   };
   const auto points = outputs_.calibration.Points();
   const auto& classes = SensorClasses(outputs_, F_.LanguageID);
-  auto out = setup::SensorZeroSetting(SetupSnapshot(), classes, pCH, pSetting, count,
+  auto out = setup::SensorZeroSetting(Setup(), classes, pCH, pSetting, count,
                                       std::span<const setup::CalibrationPoint>(points));
-  TakeSetup(out.state);
   // A failed fit publishes nothing: the pending calibration stays as it was.
   if (out.error) RaiseDeviceError(out.error);
   if (out.calibration) outputs_.calibration.Publish(*out.calibration);
@@ -123,7 +117,7 @@ bool TPelmora::SetCalibratData(int pCH, double pValue) {
                             ? outputs_.latestUsbReading[pCH - 1].load(std::memory_order_relaxed)
                             : 0.0;
   const auto& classes = SensorClasses(outputs_, F_.LanguageID);
-  const auto out = setup::SetCalibratData(SetupSnapshot(), classes, pCH, pValue, latest,
+  const auto out = setup::SetCalibratData(Setup(), classes, pCH, pValue, latest,
                                           outputs_.calibration.PointCount());
   if (out.error) {
     RaiseDeviceError(out.error);
@@ -135,9 +129,9 @@ bool TPelmora::SetCalibratData(int pCH, double pValue) {
   return out.accepted;
 }
 
-bool TPelmora::GetSignInvert(int Channel) const { return setup::GetSignInvert(SetupSnapshot(), Channel); }
+bool TPelmora::GetSignInvert(int Channel) const { return setup::GetSignInvert(Setup(), Channel); }
 
 void TPelmora::SetSignInvert(int Channel, bool Invert) {
   Frame frame(*this);
-  TakeSetup(setup::SetSignInvert(SetupSnapshot(), Channel, Invert));
+  setup::SetSignInvert(Setup(), Channel, Invert);
 }

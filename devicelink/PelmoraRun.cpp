@@ -133,9 +133,8 @@ void TPelmora::DigitalModuleCheck() {
 
 void TPelmora::ApplyAcquisitionSetters(double samplingTime) {
   // The rules run back to back on the one set-up view, with no pump between.
-  auto st = pel::setup::SetSamplingTime(SetupSnapshot(), samplingTime).state;
-  st = pel::setup::SetExperimentLength(std::move(st), F_.Max_Record_Count * st.samplingTime).state;
-  TakeSetup(st);
+  pel::setup::SetSamplingTime(Setup(), samplingTime);
+  pel::setup::SetExperimentLength(Setup(), F_.Max_Record_Count * F_.SamplingTime);
 }
 
 void TPelmora::FallBackFromFastMode() {
@@ -143,9 +142,7 @@ void TPelmora::FallBackFromFastMode() {
   F_.SamplingTime = 0.2;
   // Plan the records again for the new time by the setter's rule; a stale
   // NoOfData would let an automatic stop run far past the planned length.
-  auto st = SetupSnapshot();
-  pel::setup::FitLengthAndPlan(st);
-  TakeSetup(st);
+  pel::setup::FitLengthAndPlan(Setup());
   RaiseDeviceError(7);
   NoteStartError();
 }
@@ -175,7 +172,6 @@ void TPelmora::StartBoxModel(bool tolemicFamily) {
   }
   SyncStreamSettings();
   pel::records::ResetRunState(runs_.stream);
-  s.recordNumber = s.timeCounter = 0;
 
   StartByInputMode(tolemicFamily);
   SyncStreamSettings();  // the Digital branch changed the timing
@@ -270,8 +266,8 @@ void TPelmora::SendStoredOutput() {
     return t.size() < 4 ? std::string(4 - t.size(), ' ') + t : t;
   };
   if (!F_.PWMFreqSelect)
-    SendCommand(Cmd("14," + std::to_string(static_cast<int>(F_.AControlIndex) + 1) + "," + pad4(s.PinValue1) + "," +
-                    pad4(s.PinValue2) + "," + pad4(s.PinValue3)));
+    SendCommand(Cmd("14," + std::to_string(static_cast<int>(F_.AControlIndex) + 1) + "," + pad4(s.pinValue[0]) + "," +
+                    pad4(s.pinValue[1]) + "," + pad4(s.pinValue[2])));
   else
     SendCommand(Cmd("15," + pad4(F_.PWMFreqValue)));
 }
@@ -287,7 +283,6 @@ void TPelmora::StartUsbModel() {
   }
   SyncStreamSettings();
   pel::records::ResetRunState(runs_.stream);
-  s.recordNumber = s.timeCounter = 0;
   // The per-device start packets, the read position and the sensors' start
   // (which fires StartExperiment) belong to the USB sensor side.
   F_.Run = true;

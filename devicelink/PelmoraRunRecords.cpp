@@ -43,9 +43,7 @@ void TPelmora::InstallRunHooks() {
   hooks_.fastBlock = [](TPelmora& p) { p.ParseLastFrame(kFastBlock); };
   hooks_.timingFrame = [](TPelmora& p) { p.ParseLastFrame(kTiming); };
   hooks_.loopCountRule = [](TPelmora& p) {
-    auto& ctx = p.Runs().stream;
-    pel::records::ApplyLoopCountRule(ctx);
-    State().timeCounter = ctx.timeCounter;
+    pel::records::ApplyLoopCountRule(p.Runs().stream);
   };
   hooks_.haltAcquisition = [](TPelmora& p) { p.HaltAcquisition(); };
   // The start's class tests (digital module on D, force sensors, photogates)
@@ -93,8 +91,6 @@ void TPelmora::ParseLastFrame(int parser) {
     case kTiming: pel::records::ParseTimingFrame(ctx, frame, sink); break;
     default: break;
   }
-  State().recordNumber = ctx.recordCounter;
-  State().timeCounter = ctx.timeCounter;
 }
 
 bool TPelmora::DeliverRecord(const std::string& record) {

@@ -3,19 +3,14 @@
 #include <functional>
 #include <string>
 
+#include "devicelink/setup/SetupTypes.h"
+
 class TPelmora;
 
-enum class CHInput : unsigned char { Digital, Analog, Scope };
-enum class PWMOption : unsigned char {
-  PWM,
-  DC_Valtage,
-  Sine_Wave,
-  Square_Wave,
-  Pyramidal_Wave,
-  Sawtooth_Wave_Ramp_Up,
-  Sawtooth_Wave_Ramp_Down
-};
-enum class SensorRangeType : unsigned char { Full_Range, General_Purpose, Sensitivae_Range };
+// One set of enumerations: the set-up rules change these fields in place.
+using CHInput = pel::setup::CHInput;
+using PWMOption = pel::setup::PWMOption;
+using SensorRangeType = pel::setup::SensorRangeType;
 
 class TPelmora;
 using TEventDataReceived = std::function<void(TPelmora& sender, const std::wstring& data)>;

@@ -17,25 +17,25 @@ bool HasFastMode(int m) {
   return m == model::SornII || m == model::Aster || m == model::Vaxo || m == model::Qor;
 }
 
-int FirstActiveChannel(const SetupState& s) {
+int FirstActiveChannel(const SetupView& s) {
   for (int i = 0; i < kChannels; ++i)
     if (s.channels[i].active) return i;
   return -1;
 }
 
-void PlanRecords(SetupState& s) {
+void PlanRecords(const SetupView& s) {
   s.noOfData = PlannedRecords(s.experimentLength, s.samplingTime, s.maxRecordCount);
   s.loopCount = s.noOfData;
 }
 
 // With AutoStop the run may not plan more records than the record limit.
-void CutLengthToRecordLimit(SetupState& s) {
+void CutLengthToRecordLimit(const SetupView& s) {
   if (s.autoStop && s.maxRecordCount < RoundHalfEven(s.experimentLength / s.samplingTime))
     s.experimentLength = RoundHalfEven(s.samplingTime * s.maxRecordCount);
   if (s.experimentLength < 1.0) s.experimentLength = 1.0;
 }
 
-void LabelTimingChannel(SetupState& s, int ch) {
+void LabelTimingChannel(const SetupView& s, int ch) {
   auto& c = s.channels[ch];
   c.unit = kTimingUnit;
   for (int r = 0; r < 3; ++r) c.resolution[r] = kTimingResolution;
@@ -45,7 +45,7 @@ void LabelTimingChannel(SetupState& s, int ch) {
 // Leaving Digital: the timing label must not stay on an analog channel. Only
 // what the label replaced (unit and resolutions) comes back from the sensor's
 // entry; the name was never touched, so one the host set stays.
-void RestoreTimingChannel(SetupState& s, const SensorCatalog& sensors) {
+void RestoreTimingChannel(const SetupView& s, const SensorCatalog& sensors) {
   if (s.timingLabelChannel < 0 || s.timingLabelChannel >= kChannels) {
     s.timingLabelChannel = -1;
     return;
@@ -76,9 +76,9 @@ std::optional<double> MinimumSamplingTime(int m) {
   }
 }
 
-int CountActiveChannels(const SetupState& s) {
+int CountActiveChannels(const SetupView& s) {
   return static_cast<int>(std::count_if(s.channels.begin(), s.channels.end(),
-                                        [](const ChannelState& c) { return c.active; }));
+                                        [](const ChannelView& c) { return c.active; }));
 }
 
 int PlannedRecords(double length, double samplingTime, int maxRecordCount) {
@@ -88,16 +88,15 @@ int PlannedRecords(double length, double samplingTime, int maxRecordCount) {
   return ClampToInt(n, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
 }
 
-void FitLengthAndPlan(SetupState& s) {
+void FitLengthAndPlan(const SetupView& s) {
   CutLengthToRecordLimit(s);
   PlanRecords(s);
 }
 
-SetterOutcome SetSamplingTime(SetupState s, double t) {
+SetterOutcome SetSamplingTime(const SetupView& s, double t) {
   SetterOutcome out;
-  out.state = std::move(s);
   out.clearsErrorNumber = true;
-  SetupState& st = out.state;
+  const SetupView& st = s;
   if (t == st.samplingTime || st.runningMode != 0 || std::isnan(t)) {
     out.refused = true;
     return out;
@@ -130,11 +129,10 @@ SetterOutcome SetSamplingTime(SetupState s, double t) {
   return out;
 }
 
-SetterOutcome SetExperimentLength(SetupState s, double length) {
+SetterOutcome SetExperimentLength(const SetupView& s, double length) {
   SetterOutcome out;
-  out.state = std::move(s);
   out.clearsErrorNumber = true;
-  SetupState& st = out.state;
+  const SetupView& st = s;
   if (length != st.experimentLength && length > 0.0 && std::isfinite(length) && st.runningMode == 0) {
     st.experimentLength = length;
     CutLengthToRecordLimit(st);
@@ -147,10 +145,9 @@ SetterOutcome SetExperimentLength(SetupState s, double length) {
   return out;
 }
 
-SetterOutcome SetCHInputMode(SetupState s, CHInput m, const SensorCatalog& sensors) {
+SetterOutcome SetCHInputMode(const SetupView& s, CHInput m, const SensorCatalog& sensors) {
   SetterOutcome out;
-  out.state = std::move(s);
-  SetupState& st = out.state;
+  const SetupView& st = s;
   if (m == st.chInputMode || st.runningMode != 0) {
     out.refused = true;
     return out;
@@ -189,11 +186,10 @@ int OverSamplingLimit(double samplingTime) {
   return ClampToInt(RoundHalfEven(1000.0 * samplingTime), 1, 1000);
 }
 
-SetterOutcome SetNoOfOverSampling(SetupState s, int count) {
+SetterOutcome SetNoOfOverSampling(const SetupView& s, int count) {
   SetterOutcome out;
-  out.state = std::move(s);
   out.clearsErrorNumber = true;
-  SetupState& st = out.state;
+  const SetupView& st = s;
   if (count == st.noOfOverSampling || count <= 0 || st.runningMode != 0) {
     out.refused = true;
     return out;

@@ -10,17 +10,17 @@
 namespace pel::setup {
 
 // index 0 (A) to 7 (H); an index outside gives false, empty texts and -1.
-bool ChannelFlag(const SetupState& s, int index);
-std::string ChannelUnit(const SetupState& s, int index);
-std::string ChannelName(const SetupState& s, int index);
-int ChannelID(const SetupState& s, int index);
+bool ChannelFlag(const SetupView& s, int index);
+std::string ChannelUnit(const SetupView& s, int index);
+std::string ChannelName(const SetupView& s, int index);
+int ChannelID(const SetupView& s, int index);
 
 // CHA to CHD (index 0 to 3); reloadSensorInfo asks for the texts of A to D.
-SetterOutcome SetChannelFlag(SetupState s, int index, bool v);
+SetterOutcome SetChannelFlag(const SetupView& s, int index, bool v);
 
-SetterOutcome SetCHOutput(SetupState s, bool v);
-SetterOutcome SetPWMFreqValue(SetupState s, int v, const SensorCatalog& sensors);
-SetterOutcome SetPWMFreqSelect(SetupState s, bool v, const SensorCatalog& sensors);
-SetterOutcome SetNoOfStroboSlit(SetupState s, int v);
+SetterOutcome SetCHOutput(const SetupView& s, bool v);
+SetterOutcome SetPWMFreqValue(const SetupView& s, int v, const SensorCatalog& sensors);
+SetterOutcome SetPWMFreqSelect(const SetupView& s, bool v, const SensorCatalog& sensors);
+SetterOutcome SetNoOfStroboSlit(const SetupView& s, int v);
 
 }  // namespace pel::setup

@@ -6,11 +6,10 @@
 
 namespace pel::setup {
 
-// Result of a set-up method: the state to keep, the error to raise (0 none) and
+// Result of a set-up method (the fields changed in place): the error to raise (0 none) and
 // the command frames to hand to SendCommand in order (without CR LF; set-up
 // commands await no reply).
 struct CommandOutcome {
-  SetupState state;
   int error = error::None;
   std::vector<std::string> commands;
 };

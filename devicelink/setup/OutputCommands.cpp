@@ -10,9 +10,8 @@ CommandOutcome Fail(CommandOutcome out, int e) {
 
 // Steps of PWMOptionSetting after the link checks; DemoOutput applies the
 // stored output again through this.
-CommandOutcome ApplyOutputSetting(CommandOutcome out, bool pPWM, PWMOption option, bool select, int freq,
-                                  std::array<int, 3> pins) {
-  SetupState& st = out.state;
+CommandOutcome ApplyOutputSetting(const SetupView& st, CommandOutcome out, bool pPWM, PWMOption option, bool select,
+                                  int freq, std::array<int, 3> pins) {
   st.pwmOptionStored = pPWM;
   if (st.fastSamplingMode || st.chInputMode == CHInput::Digital) {
     st.pwmOptionStored = false;
@@ -47,29 +46,27 @@ std::array<int, 3> ClampOutputParameters(std::array<int, 3> pins, int low, int h
   return pins;
 }
 
-CommandOutcome PWMOptionSetting(SetupState s, bool pPWM, PWMOption pPWMOption, bool pPWMSelect,
+CommandOutcome PWMOptionSetting(const SetupView& s, bool pPWM, PWMOption pPWMOption, bool pPWMSelect,
                                 int pPWMFreqvalue, int pPinValue1, int pPinValue2, int pPinValue3) {
   CommandOutcome out;
-  out.state = std::move(s);
-  if (out.state.runningMode != 0 || out.state.model != model::SornII) return Fail(std::move(out), error::LinkBusy);
-  return ApplyOutputSetting(std::move(out), pPWM, pPWMOption, pPWMSelect, pPWMFreqvalue,
+  if (s.runningMode != 0 || s.model != model::SornII) return Fail(std::move(out), error::LinkBusy);
+  return ApplyOutputSetting(s, std::move(out), pPWM, pPWMOption, pPWMSelect, pPWMFreqvalue,
                             {pPinValue1, pPinValue2, pPinValue3});
 }
 
-std::string OutputSettingCommand(const SetupState& s) {
+std::string OutputSettingCommand(const SetupView& s) {
   if (s.pwmFreqSelect) return FormatCommand("s{15,%4d}", s.pwmFreqValue);
   return FormatCommand("s{14,%d,%4d,%4d,%4d}", static_cast<int>(s.aControlIndex) + 1, s.pinValue[0],
                        s.pinValue[1], s.pinValue[2]);
 }
 
-std::string StopCommand(const SetupState& s) {
+std::string StopCommand(const SetupView& s) {
   return s.chInputMode == CHInput::Scope ? "s{88,0}" : "s{10,0}";
 }
 
-CommandOutcome DemoOutput(SetupState s, bool runMode) {
+CommandOutcome DemoOutput(const SetupView& s, bool runMode) {
   CommandOutcome out;
-  out.state = std::move(s);
-  SetupState& st = out.state;
+  const SetupView& st = s;
   const bool demoRunning = st.runningMode == 3;
   if ((st.runningMode != 0 && !demoRunning) || st.model != model::SornII) return Fail(std::move(out), error::LinkBusy);
 
@@ -88,18 +85,17 @@ CommandOutcome DemoOutput(SetupState s, bool runMode) {
   const bool select = st.pwmFreqSelect;
   const int freq = st.pwmFreqValue;
   const std::array<int, 3> pins = st.pinValue;
-  out = ApplyOutputSetting(std::move(out), true, option, select, freq, pins);
+  out = ApplyOutputSetting(st, std::move(out), true, option, select, freq, pins);
   if (out.error != error::None) return out;
-  out.commands = {"s{11,1}", "s{12,00.200}", OutputSettingCommand(out.state), "s{10,1}"};
-  out.state.run = true;
-  out.state.runningMode = 3;
+  out.commands = {"s{11,1}", "s{12,00.200}", OutputSettingCommand(s), "s{10,1}"};
+  s.run = true;
+  s.runningMode = 3;
   return out;
 }
 
-CommandOutcome OutputLine(SetupState s, int iFlag) {
+CommandOutcome OutputLine(const SetupView& s, int iFlag) {
   CommandOutcome out;
-  out.state = std::move(s);
-  if (out.state.runningMode == -1 || out.state.model == model::UsbSensors) return Fail(std::move(out), error::LinkBusy);
+  if (s.runningMode == -1 || s.model == model::UsbSensors) return Fail(std::move(out), error::LinkBusy);
   out.commands.push_back(iFlag >= 0 && iFlag <= 7 ? FormatCommand("s{50,%1d}", iFlag) : std::string("s{50,0}"));
   return out;
 }

@@ -20,17 +20,16 @@ Outcome Fail(Outcome out, int e) {
 
 }  // namespace
 
-std::string RangeCommand(const SetupState& s) {
+std::string RangeCommand(const SetupView& s) {
   const auto& c = s.channels;
   if (s.model == model::Tolemic || s.model == model::Qor3)
     return FormatCommand("s{21,%d,%d,%d,%d}", c[0].range + 1, c[1].range + 1, c[2].range + 1, c[3].range + 1);
   return FormatCommand("s{21,%d,%d,%d}", c[0].range + 1, c[1].range + 1, c[2].range + 1);
 }
 
-RangeOutcome SensorRangeSetting(SetupState s, const SensorCatalog& sensors, int pCH, int pRange) {
+RangeOutcome SensorRangeSetting(const SetupView& s, const SensorCatalog& sensors, int pCH, int pRange) {
   RangeOutcome out;
-  out.state = std::move(s);
-  SetupState& st = out.state;
+  const SetupView& st = s;
   if (st.terminalBlockUse && st.model != model::SornII) return Fail(std::move(out), error::TerminalOrZeroMode);
   const bool usb = st.model == model::UsbSensors;
   if (!model::IsBox(st.model) && !usb) return out;
@@ -49,12 +48,11 @@ RangeOutcome SensorRangeSetting(SetupState s, const SensorCatalog& sensors, int 
   return out;
 }
 
-ZeroOutcome SensorZeroSetting(SetupState s, const SensorCatalog& sensors, int pCH, bool pSetting,
+ZeroOutcome SensorZeroSetting(const SetupView& s, const SensorCatalog& sensors, int pCH, bool pSetting,
                               const std::function<int()>& countUsbDevices,
                               std::span<const CalibrationPoint> points) {
   ZeroOutcome out;
-  out.state = std::move(s);
-  SetupState& st = out.state;
+  const SetupView& st = s;
   if (st.terminalBlockUse || !st.setZeroMode) return Fail(std::move(out), error::TerminalOrZeroMode);
   if (!ValidChannel(pCH)) return Fail(std::move(out), error::BadChannel);
   auto& ch = st.channels[pCH - 1];
@@ -96,7 +94,7 @@ ZeroOutcome SensorZeroSetting(SetupState s, const SensorCatalog& sensors, int pC
   return out;
 }
 
-CalibrationPointOutcome SetCalibratData(const SetupState& s, const SensorCatalog& sensors, int pCH, double pValue,
+CalibrationPointOutcome SetCalibratData(const SetupView& s, const SensorCatalog& sensors, int pCH, double pValue,
                                         double latestReading, int pointCount) {
   CalibrationPointOutcome out;
   if (!ValidChannel(pCH)) {
@@ -117,13 +115,12 @@ CalibrationPointOutcome SetCalibratData(const SetupState& s, const SensorCatalog
   return out;
 }
 
-bool GetSignInvert(const SetupState& s, int Channel) {
+bool GetSignInvert(const SetupView& s, int Channel) {
   return ValidChannel(Channel) && s.channels[Channel - 1].signInvert;
 }
 
-SetupState SetSignInvert(SetupState s, int Channel, bool Invert) {
+void SetSignInvert(const SetupView& s, int Channel, bool Invert) {
   if (ValidChannel(Channel)) s.channels[Channel - 1].signInvert = Invert;
-  return s;
 }
 
 }  // namespace pel::setup

@@ -23,20 +23,18 @@ struct UsbRangePacket {
 };
 
 struct RangeOutcome {
-  SetupState state;
   int error = error::None;
   std::vector<std::string> commands;     // box interfaces
   std::optional<UsbRangePacket> usbPacket;  // USB sensors: send, then read and drop the reply
 };
 
 // "s{21,a,b,c}" or, on Tolemic and Qor-3, "s{21,a,b,c,d}"; each range ordinal + 1.
-std::string RangeCommand(const SetupState& s);
+std::string RangeCommand(const SetupView& s);
 
 // pCH 1 to 8; pRange the SensorRangeType ordinal as the caller passed it.
-RangeOutcome SensorRangeSetting(SetupState s, const SensorCatalog& sensors, int pCH, int pRange);
+RangeOutcome SensorRangeSetting(const SetupView& s, const SensorCatalog& sensors, int pCH, int pRange);
 
 struct ZeroOutcome {
-  SetupState state;
   int error = error::None;
   std::vector<std::string> commands;          // box interfaces
   std::optional<CalibrationOrder> calibration;  // USB sensors: Publish to the hand-over
@@ -44,7 +42,7 @@ struct ZeroOutcome {
 
 // countUsbDevices is asked only on the USB path (CountLibUsbSensors or
 // USB_CheckOpen, by the use-libusb flag). points: the collected calibration points.
-ZeroOutcome SensorZeroSetting(SetupState s, const SensorCatalog& sensors, int pCH, bool pSetting,
+ZeroOutcome SensorZeroSetting(const SetupView& s, const SensorCatalog& sensors, int pCH, bool pSetting,
                               const std::function<int()>& countUsbDevices,
                               std::span<const CalibrationPoint> points);
 
@@ -59,11 +57,11 @@ struct CalibrationPointOutcome {
 };
 
 // latestReading: the channel's newest USB reading; pointCount: points held now.
-CalibrationPointOutcome SetCalibratData(const SetupState& s, const SensorCatalog& sensors, int pCH, double pValue,
+CalibrationPointOutcome SetCalibratData(const SetupView& s, const SensorCatalog& sensors, int pCH, double pValue,
                                         double latestReading, int pointCount);
 
 // Channel 1 to 8; outside: false / ignored.
-bool GetSignInvert(const SetupState& s, int Channel);
-SetupState SetSignInvert(SetupState s, int Channel, bool Invert);
+bool GetSignInvert(const SetupView& s, int Channel);
+void SetSignInvert(const SetupView& s, int Channel, bool Invert);
 
 }  // namespace pel::setup

@@ -3,9 +3,9 @@
 
 namespace pel::setup {
 
-// Result of a property setter: the state to keep and what the component must do.
+// Result of a property setter: what the component must do (the rule changed
+// the fields in place).
 struct SetterOutcome {
-  SetupState state;
   int error = error::None;         // raise through RaiseDeviceError when not 0
   bool refused = false;            // the value was ignored (silently unless error is set)
   bool clearsErrorNumber = false;  // ErrorNumber := 0 before anything is raised

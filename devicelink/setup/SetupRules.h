@@ -1,8 +1,8 @@
 #pragma once
 // The set-up rules of the device link in one include.
 //
-// Each rule takes the component's SetupState (by value) and the call's
-// arguments and returns the new state with what to do:
+// Each rule takes a SetupView of the component's own fields and the call's
+// arguments, changes the fields in place and returns what to do:
 //  - SetterOutcome (property setters): `error` to raise (0 none); `refused` for
 //    a value ignored; `clearsErrorNumber` for the setters that reset
 //    ErrorNumber to 0 first; `reloadSensorInfo` after CHA to CHD.
@@ -12,8 +12,8 @@
 //    `usbPacket` (range) or `calibration` (to Publish on the hand-over).
 //  - SetCalibratData: the point action on the hand-over's points; ErrorNumber
 //    is touched only when `error` is 12.
-// The state is kept by the component whatever the outcome: a refusal
-// returns the state as the rule left it (some refusals still plan records).
+// What a rule changed stays whatever the outcome (some refusals still plan
+// records).
 
 #include "devicelink/setup/AcquisitionSetters.h"
 #include "devicelink/setup/CalibrationFit.h"

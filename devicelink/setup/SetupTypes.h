@@ -1,7 +1,8 @@
 #pragma once
-// Plain state of the device link that the set-up rules read and change.
-// The component owns one SetupState, hands it to the rule functions of this
-// folder and takes the new state back; nothing here touches Windows.
+// The state of the device link that the set-up rules read and change. The
+// rules work through a SetupView: references to fields owned elsewhere (the
+// component's own fields, or a SetupState in a test), so what a rule changes
+// is changed in place; nothing here touches Windows.
 
 #include <array>
 #include <cstdint>
@@ -69,11 +70,13 @@ struct ChannelState {
   std::string name;
   std::string unit;
   // Range ordinal; USB sensors may report 3, box interfaces use 0 to 2.
-  int range = 0;
+  unsigned char range = 0;
   // Indexed by the range ordinal 0 to 3.
   std::array<double, 4> resolution{};
   bool signInvert = false;
 };
+
+struct SetupView;
 
 struct SetupState {
   int model = model::None;
@@ -110,7 +113,61 @@ struct SetupState {
   std::array<int, 3> pinValue{50, 50, 50};
 
   std::array<ChannelState, kChannels> channels{};
+
+  // Lets a test hand its own state to a rule; only an lvalue has a view.
+  operator SetupView() &;
 };
+
+// One channel's fields, wherever they live.
+struct ChannelView {
+  bool& active;
+  bool& terminalBlockSelection;
+  int& sensorId;
+  std::string& name;
+  std::string& unit;
+  unsigned char& range;
+  std::array<double, 4>& resolution;
+  bool& signInvert;
+};
+
+// The fields the rules work on, by reference; a view is cheap to make and
+// never owns what it names.
+struct SetupView {
+  int& model;
+  int& runningMode;
+
+  double& samplingTime;
+  double& experimentLength;
+  int& noOfData;
+  int& loopCount;
+  bool& autoStop;
+  int& maxRecordCount;
+  bool& fastSamplingMode;
+  int& noOfOverSampling;
+
+  CHInput& chInputMode;
+  bool& getModeFor8Port;
+  bool& digitalTimmingMode;
+  int& noOfStroboSlit;
+  int& digitalChannel;
+  int& timingLabelChannel;
+
+  bool& chOutput;
+  bool& terminalBlockUse;
+  bool& setZeroMode;
+  bool& run;
+
+  PWMOption& aControlIndex;
+  bool& pwmOptionStored;
+  int& pwmFreqValue;
+  bool& pwmFreqSelect;
+  std::array<int, 3>& pinValue;
+
+  std::array<ChannelView, kChannels> channels;
+};
+
+// A view of a SetupState (the native tests' own storage).
+SetupView View(SetupState& s);
 
 // What the sensor tables (loaded from the registry elsewhere) say about a sensor.
 struct SensorInfo {

@@ -58,8 +58,8 @@ TEST_F(PelmoraLinkTest, DefaultsAfterConstruction) {
   EXPECT_EQ(p->PelmoraType(), "none");
   EXPECT_EQ(p->LangDirectory(), "");
   auto& s = ProcessState();
-  EXPECT_EQ(s.PinValue1, 50);
-  EXPECT_EQ(s.PinValue3, 50);
+  EXPECT_EQ(s.pinValue[0], 50);
+  EXPECT_EQ(s.pinValue[2], 50);
   for (int i = 0; i < 8; ++i) {
     EXPECT_FALSE(s.sensors.ch[i].active);
     EXPECT_EQ(s.sensors.ch[i].sensorId, 0);
@@ -214,13 +214,13 @@ TEST_F(PelmoraLinkTest, BinaryInputIsBoundedByTheRawBuffer) {
 
 TEST_F(PelmoraLinkTest, ClampOutputParametersReplacesOutOfRangeValues) {
   auto& s = ProcessState();
-  s.PinValue1 = -1;
-  s.PinValue2 = 50;
-  s.PinValue3 = 101;
+  s.pinValue[0] = -1;
+  s.pinValue[1] = 50;
+  s.pinValue[2] = 101;
   p->ClampOutputParameters(0, 100, 7);
-  EXPECT_EQ(s.PinValue1, 7);
-  EXPECT_EQ(s.PinValue2, 50);
-  EXPECT_EQ(s.PinValue3, 7);
+  EXPECT_EQ(s.pinValue[0], 7);
+  EXPECT_EQ(s.pinValue[1], 50);
+  EXPECT_EQ(s.pinValue[2], 7);
 }
 
 TEST_F(PelmoraLinkTest, UserSetPortIdentifiesProbesAndReadsProductInfo) {

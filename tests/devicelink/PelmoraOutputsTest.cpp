@@ -27,7 +27,7 @@ class PelmoraOutputsTest : public ::testing::Test {
     rig.serial->open = true;
     auto& s = ProcessState();
     s.pwmOptionStored = false;
-    s.PinValue1 = s.PinValue2 = s.PinValue3 = 50;
+    s.pinValue = {50, 50, 50};
     s.usbNewReading = false;
     for (int i = 0; i < 8; ++i) {
       s.sensors.ch[i].active = i < 4;
@@ -84,25 +84,25 @@ TEST_F(PelmoraOutputsTest, PWMOptionSettingReplacesOutOfRangeValuesPerWaveform) 
     EXPECT_EQ(p->PWMOptionSetting(true, c.option, c.select, c.freq, c.pins[0], c.pins[1], c.pins[2]), 0);
     EXPECT_TRUE(s.pwmOptionStored);
     EXPECT_EQ(p->F_.AControlIndex, c.option);
-    EXPECT_EQ((std::array<int, 3>{s.PinValue1, s.PinValue2, s.PinValue3}), c.storedPins) << int(c.option);
+    EXPECT_EQ((std::array<int, 3>{s.pinValue[0], s.pinValue[1], s.pinValue[2]}), c.storedPins) << int(c.option);
     EXPECT_EQ(p->F_.PWMFreqValue, c.storedFreq) << int(c.option);
     EXPECT_EQ(p->F_.PWMFreqSelect, c.storedSelect) << int(c.option);
   }
   // Off keeps the stored values but drops the output.
   EXPECT_EQ(p->PWMOptionSetting(false, PWMOption::PWM, true, 1, 1, 1, 1), 0);
   EXPECT_FALSE(s.pwmOptionStored);
-  EXPECT_EQ(s.PinValue1, 0);
+  EXPECT_EQ(s.pinValue[0], 0);
   EXPECT_EQ(Sent(), Cmds{});
   EXPECT_EQ(Errors(), std::vector<int>{});
 }
 
 TEST_F(PelmoraOutputsTest, OneClampForTheComponentAndTheRules) {
   auto& s = ProcessState();
-  s.PinValue1 = -1;
-  s.PinValue2 = 1000;
-  s.PinValue3 = 1001;
+  s.pinValue[0] = -1;
+  s.pinValue[1] = 1000;
+  s.pinValue[2] = 1001;
   p->ClampOutputParameters(0, 1000, 500);
-  EXPECT_EQ((std::array<int, 3>{s.PinValue1, s.PinValue2, s.PinValue3}), (std::array<int, 3>{500, 1000, 500}));
+  EXPECT_EQ((std::array<int, 3>{s.pinValue[0], s.pinValue[1], s.pinValue[2]}), (std::array<int, 3>{500, 1000, 500}));
 }
 
 TEST_F(PelmoraOutputsTest, OutputSettingRefusals) {

@@ -144,7 +144,7 @@ TEST_F(PelmoraRunTest, StartCommandSequencesPerModelAndInputMode) {
        [](TPelmora& c) {
          ProcessState().pwmOptionStored = true;
          c.F_.AControlIndex = PWMOption::Sine_Wave;
-         ProcessState().PinValue1 = 5;
+         ProcessState().pinValue[0] = 5;
        },
        {"s{11,1}", "s{13,0}", "s{12,0.200}", "s{23,0}", "s{14,3,   5,  50,  50}", "s{10,1}"}, 1, 1},
       {"stored PWM frequency", false,

@@ -7,10 +7,13 @@
 #include <limits>
 #include <string>
 
+#include "tests/devicelink/setup/ByValue.h"
 #include "tests/devicelink/setup/FakeSensors.h"
 
 namespace pel::setup {
 namespace {
+
+using namespace test::byvalue;
 
 using test::FakeSensors;
 using test::Idle;
@@ -351,6 +354,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, OverSamplingTable, ::testing::Values(
   return "t" + std::to_string(info.index) + "_value" + (c.value < 0 ? "Minus" + std::to_string(-c.value) : std::to_string(c.value));
 });
 // clang-format on
+
+// The rules proper, without the adapter: what they change lands in the
+// fields they were handed, channel tables included.
+TEST(SetupView, RulesChangeTheGivenFieldsInPlace) {
+  SetupState s = Idle(model::Vaxo, C);
+  const SetterOutcome time = ::pel::setup::SetSamplingTime(s, 0.5);
+  EXPECT_EQ(time.error, 0);
+  EXPECT_DOUBLE_EQ(s.samplingTime, 0.5);
+  EXPECT_EQ(s.noOfData, 21);
+  EXPECT_EQ(s.loopCount, 21);
+
+  const FakeSensors sensors;
+  ::pel::setup::SetCHInputMode(s, CHInput::Digital, sensors);
+  EXPECT_EQ(s.chInputMode, CHInput::Digital);
+  EXPECT_EQ(s.timingLabelChannel, 2);
+  EXPECT_EQ(s.channels[2].unit, "Time(s)");
+  EXPECT_DOUBLE_EQ(s.channels[2].resolution[1], 0.000001);
+}
 
 }  // namespace
 }  // namespace pel::setup

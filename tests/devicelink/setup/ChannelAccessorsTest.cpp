@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/devicelink/setup/ByValue.h"
 #include "tests/devicelink/setup/FakeSensors.h"
 
 namespace pel::setup {
 namespace {
+
+using namespace test::byvalue;
 
 using test::FakeSensors;
 using test::Idle;

@@ -4,10 +4,13 @@
 
 #include <vector>
 
+#include "tests/devicelink/setup/ByValue.h"
 #include "tests/devicelink/setup/FakeSensors.h"
 
 namespace pel::setup {
 namespace {
+
+using namespace test::byvalue;
 
 using test::FakeSensors;
 using test::Idle;
@@ -277,10 +280,10 @@ TEST_F(SensorSetupTest, SetCalibratDataRefusals) {
 
 TEST(SignInvert, ChannelsOneToEight) {
   SetupState s;
-  s = SetSignInvert(s, 1, true);
-  s = SetSignInvert(s, 8, true);
-  s = SetSignInvert(s, 9, true);
-  s = SetSignInvert(s, 0, true);
+  SetSignInvert(s, 1, true);
+  SetSignInvert(s, 8, true);
+  SetSignInvert(s, 9, true);
+  SetSignInvert(s, 0, true);
   EXPECT_TRUE(GetSignInvert(s, 1));
   EXPECT_TRUE(GetSignInvert(s, 8));
   EXPECT_FALSE(GetSignInvert(s, 2));
@@ -289,7 +292,8 @@ TEST(SignInvert, ChannelsOneToEight) {
   int set = 0;
   for (const auto& c : s.channels) set += c.signInvert;
   EXPECT_EQ(set, 2);
-  EXPECT_FALSE(GetSignInvert(SetSignInvert(s, 1, false), 1));
+  SetSignInvert(s, 1, false);
+  EXPECT_FALSE(GetSignInvert(s, 1));
 }
 
 }  // namespace
