@@ -179,11 +179,11 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>,
   std::string GetCurrentValue();
   std::string GetDataList();
   RunParts& Runs() { return runs_; }
-  // Copies the channel tables and acquisition settings into the stream context.
-  void SyncStreamSettings();
 
  private:
   void InstallRunHooks();
+  // Points the stream context at the channel tables and acquisition fields.
+  void ViewStreamSettings();
   void StartBoxModel(bool tolemicFamily);
   void StartUsbModel();
   void StartByInputMode(bool tolemicFamily);

@@ -170,11 +170,9 @@ void TPelmora::StartBoxModel(bool tolemicFamily) {
     }
     DigitalModuleCheck();
   }
-  SyncStreamSettings();
   pel::records::ResetRunState(runs_.stream);
 
   StartByInputMode(tolemicFamily);
-  SyncStreamSettings();  // the Digital branch changed the timing
   NoteStartError();
 
   s.receive.frameMode = true;
@@ -281,7 +279,6 @@ void TPelmora::StartUsbModel() {
   } else {
     F_.DigitalTimmingMode = false;
   }
-  SyncStreamSettings();
   pel::records::ResetRunState(runs_.stream);
   // The per-device start packets, the read position and the sensors' start
   // (which fires StartExperiment) belong to the USB sensor side.

@@ -38,6 +38,7 @@ class ComponentSink final : public pel::records::RecordSink {
 }  // namespace
 
 void TPelmora::InstallRunHooks() {
+  ViewStreamSettings();
   hooks_.analogFrame = [](TPelmora& p) { p.ParseLastFrame(kAnalog); };
   hooks_.fastSingle = [](TPelmora& p) { p.ParseLastFrame(kFastSingle); };
   hooks_.fastBlock = [](TPelmora& p) { p.ParseLastFrame(kFastBlock); };
@@ -53,35 +54,44 @@ void TPelmora::InstallRunHooks() {
   };
 }
 
-void TPelmora::SyncStreamSettings() {
+void TPelmora::ViewStreamSettings() {
+  // The stream context reads these fields where they live: nothing is copied
+  // in, so a setting changed during a run (sign inversion) shows at once.
   auto& s = State();
-  auto& ctx = runs_.stream;
-  ctx.modelState = s.modelState;
-  ctx.mode8Port = F_.GetModeFor8Port;
-  for (std::size_t i = 0; i < 8; ++i) {
-    auto& c = ctx.channels[i];
-    c.active = s.sensors.ch[i].active;
-    c.rangeIndex = s.sensorRange[i];
-    c.resolution = s.sensors.ch[i].resolution;
-    c.signInvert = F_.signInvert[i];
-    c.photogate = s.sensors.ch[i].photogate;
-  }
-  ctx.samplingTime = F_.SamplingTime;
-  ctx.loopCount = F_.LoopCount;
-  ctx.noOfData = F_.NoOfData;
-  ctx.maxRecordCount = F_.Max_Record_Count;
-  ctx.autoStop = F_.AutoStop;
-  ctx.setZeroMode = F_.SetZeroMode;
-  ctx.digitalInput = F_.CHInputMode == CHInput::Digital;
-  ctx.digitalTimmingMode = F_.DigitalTimmingMode;
-  ctx.digitalTiming = s.digitalTimingOptions;
-  ctx.noOfStroboSlit = F_.NoOfStroboSlit;
+  auto& v = runs_.streamFields;
+  v.owner = this;
+  v.modelState = &s.modelState;
+  v.mode8Port = &F_.GetModeFor8Port;
+  v.channel = [](const void* owner, int c) {
+    const auto& p = *static_cast<const TPelmora*>(owner);
+    const auto& st = State();
+    const auto i = static_cast<std::size_t>(c);
+    pel::records::ChannelSetup ch;
+    ch.active = st.sensors.ch[i].active;
+    ch.rangeIndex = st.sensorRange[i];
+    ch.resolution = st.sensors.ch[i].resolution;
+    ch.signInvert = p.F_.signInvert[i];
+    ch.photogate = st.sensors.ch[i].photogate;
+    return ch;
+  };
+  v.samplingTime = &F_.SamplingTime;
+  v.loopCount = &F_.LoopCount;
+  v.noOfData = &F_.NoOfData;
+  v.maxRecordCount = &F_.Max_Record_Count;
+  v.autoStop = &F_.AutoStop;
+  v.setZeroMode = &F_.SetZeroMode;
+  v.digitalInput = [](const void* owner) {
+    return static_cast<const TPelmora*>(owner)->F_.CHInputMode == CHInput::Digital;
+  };
+  v.digitalTimmingMode = &F_.DigitalTimmingMode;
+  v.digitalTiming = &s.digitalTimingOptions;
+  v.noOfStroboSlit = &F_.NoOfStroboSlit;
+  runs_.stream.fields = &v;
 }
 
 void TPelmora::ParseLastFrame(int parser) {
   // The parsers read their own copy: a handler may take further frames.
   const std::string frame = State().receive.lastFrame;
-  SyncStreamSettings();  // sign inversion may change during a run
   auto& ctx = runs_.stream;
   ComponentSink sink(*this);
   switch (parser) {
@@ -135,7 +145,6 @@ std::string TPelmora::GetCurrentValue() {
       collected += TakeFrame();
       if (pel::link::ReplyComplete(collected)) break;
     }
-    SyncStreamSettings();
     return pel::records::FormatCurrentValue(runs_.stream, collected);
   } catch (...) {
     return {};

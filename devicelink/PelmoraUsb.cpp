@@ -115,8 +115,7 @@ void TPelmora::PollUsbSensors() {
   if (!usb_) return;
   auto& link = *usb_;
   if (!link.started.load()) return;
-  SyncStreamSettings();  // sign inversion may change during a run
-  const pel::records::StreamContext ctx = runs_.stream;
+  const pel::records::StreamContext ctx = runs_.stream;  // the pass's run state
   MainThreadSink sink(*this, link, ctx);
   link.side.PollPass(F_.CHInputMode == CHInput::Digital, sink, outputs_.calibration);
 }
@@ -134,8 +133,9 @@ bool TPelmora::UsbWatchTick() {
   }
   if (!F_.ThreadType) return false;
   if (State().usbBusy.load() || F_.RunningMode <= 0 || !link.started.load()) return true;
-  SyncStreamSettings();
-  link.threadRun.ctx = runs_.stream;
+  // The polling thread reads its own copy, taken here on the main thread:
+  // the fields it would otherwise read change on this thread meanwhile.
+  link.threadRun.ctx = runs_.stream.Snapshot();
   link.threadRun.handler = F_.DataReceived;
   link.threadRun.digitalInput = F_.CHInputMode == CHInput::Digital;
   link.Watch().Resume();
@@ -183,7 +183,6 @@ std::string TPelmora::UsbCurrentValue() {
   if (!usb_) return {};
   try {
     const auto latest = usb_->side.CurrentReadings(false);
-    SyncStreamSettings();
     return pel::records::FormatUsbCurrentValue(runs_.stream, latest);
   } catch (...) {
     return {};

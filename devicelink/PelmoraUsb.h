@@ -52,7 +52,7 @@ class UsbSensorsLink {
 
   // A run of thread-mode passes, as the main thread hands it over.
   struct ThreadRun {
-    records::StreamContext ctx;
+    records::StreamContext ctx;  // a snapshot that owns its settings: deliberately not the live view
     TEventDataReceived handler;
     bool digitalInput = false;
   };

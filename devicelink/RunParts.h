@@ -12,6 +12,9 @@ namespace pel::link {
 // The run side of the component: the stream parsers' context, the recent
 // records and the start's and stop's bookkeeping.
 struct RunParts {
+  // The stream context reads the component's fields through streamFields,
+  // set once when the component is built.
+  pel::records::StreamFields streamFields;
   pel::records::StreamContext stream;   // main thread only
   pel::records::RecentRecords recent;   // locked: the USB thread appends too
   // Sensor class test of the registry tables: (class name, sensor id).

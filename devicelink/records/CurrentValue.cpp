@@ -9,7 +9,7 @@ namespace pel::records {
 namespace {
 
 void AppendValue(std::string& out, const StreamContext& ctx, int c, double v) {
-  const double r = ctx.channels[static_cast<size_t>(c)].Resolution();
+  const double r = ctx.channel(c).Resolution();
   if (v == 0.0 || r == 0.0)
     out += "0.0";
   else
@@ -38,7 +38,7 @@ std::string FormatUsbCurrentValue(const StreamContext& ctx, const std::array<dou
   std::string out;
   for (int c = 0; c < kChannels; ++c) {
     if (c > 0) out += ',';
-    if (!ctx.channels[static_cast<size_t>(c)].active)
+    if (!ctx.channel(c).active)
       out += "0.0";
     else
       AppendValue(out, ctx, c, latest[static_cast<size_t>(c)]);

@@ -2,9 +2,30 @@
 
 namespace pel::records {
 
+StreamContext StreamContext::Snapshot() const {
+  StreamContext copy = *this;
+  if (!fields) return copy;
+  auto& o = copy.own;
+  o.modelState = modelState();
+  o.mode8Port = mode8Port();
+  for (int c = 0; c < kChannels; ++c) o.channels[static_cast<std::size_t>(c)] = channel(c);
+  o.samplingTime = samplingTime();
+  o.loopCount = loopCount();
+  o.noOfData = noOfData();
+  o.maxRecordCount = maxRecordCount();
+  o.autoStop = autoStop();
+  o.setZeroMode = setZeroMode();
+  o.digitalInput = digitalInput();
+  o.digitalTimmingMode = digitalTimmingMode();
+  o.digitalTiming = digitalTiming();
+  o.noOfStroboSlit = noOfStroboSlit();
+  copy.fields = nullptr;
+  return copy;
+}
+
 int LastActiveChannel(const StreamContext& ctx) {
   for (int c = kChannels - 1; c >= 0; --c)
-    if (ctx.channels[static_cast<size_t>(c)].active) return c;
+    if (ctx.channel(c).active) return c;
   return 0;
 }
 
@@ -17,7 +38,7 @@ void ResetRunState(StreamContext& ctx) {
 }
 
 void ApplyLoopCountRule(StreamContext& ctx) {
-  if (ctx.loopCount == ctx.timeCounter && ctx.noOfData != ctx.loopCount) ctx.timeCounter = 0;
+  if (ctx.loopCount() == ctx.timeCounter && ctx.noOfData() != ctx.loopCount()) ctx.timeCounter = 0;
 }
 
 int EffectiveStroboSlit(int n) {

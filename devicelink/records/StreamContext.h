@@ -1,9 +1,12 @@
 #pragma once
-// What the stream parsers read and update: a copy of the component's channel
-// tables and acquisition settings plus the per-run counters. The component owns
-// one StreamContext, changes it only on the thread that parses (the main
-// thread), and fills the settings before each start.
+// What the stream parsers read and update: the channel tables and acquisition
+// settings plus the per-run counters. The component's context refers to the
+// component's own fields (StreamFields, set once when it is built), so the
+// parsers always read the live values; a context without them reads the values
+// it owns (tests, and the USB polling thread's copy). The component owns one
+// StreamContext and changes it only on the thread that parses (the main thread).
 #include <array>
+#include <cstddef>
 #include <string>
 
 #include "devicelink/records/Conversion.h"
@@ -46,12 +49,11 @@ struct TimingState {
   double ticks = 0.0;
 };
 
-struct StreamContext {
-  // Settings, copied from the component.
+// The settings as values: a context without StreamFields reads these.
+struct StreamSettings {
   int modelState = -1;
   bool mode8Port = false;  // GetModeFor8Port
   std::array<ChannelSetup, kChannels> channels{};
-  ConvertTable convert{};
   double samplingTime = 0.2;
   int loopCount = 0;        // LoopCount
   int noOfData = 0;         // NoOfData, the planned count
@@ -62,6 +64,33 @@ struct StreamContext {
   bool digitalTimmingMode = false;  // DigitalTimmingMode
   std::array<bool, 3> digitalTiming{true, false, false};  // SetDigitalTiming's options
   int noOfStroboSlit = 1;
+};
+
+// Where the component keeps each setting; every pointer is set and outlives
+// the context.
+struct StreamFields {
+  const int* modelState = nullptr;
+  const bool* mode8Port = nullptr;
+  // Channel c's settings, read from where the component keeps them.
+  ChannelSetup (*channel)(const void* owner, int c) = nullptr;
+  const double* samplingTime = nullptr;
+  const int* loopCount = nullptr;
+  const int* noOfData = nullptr;
+  const int* maxRecordCount = nullptr;
+  const bool* autoStop = nullptr;
+  const bool* setZeroMode = nullptr;
+  bool (*digitalInput)(const void* owner) = nullptr;  // CHInputMode is Digital
+  const bool* digitalTimmingMode = nullptr;
+  const std::array<bool, 3>* digitalTiming = nullptr;
+  const int* noOfStroboSlit = nullptr;
+  const void* owner = nullptr;  // handed to channel and digitalInput
+};
+
+struct StreamContext {
+  // Settings: the component's fields when set, else the owned values.
+  const StreamFields* fields = nullptr;
+  StreamSettings own;
+  ConvertTable convert{};
 
   // Per-run state.
   int fastChannel = 0;
@@ -70,7 +99,27 @@ struct StreamContext {
   int timeCounter = 0;    // sample index of the time column
   std::array<TimingState, kChannels> timing{};
 
-  int ChannelCount() const { return mode8Port ? 8 : 4; }
+  int modelState() const { return fields ? *fields->modelState : own.modelState; }
+  bool mode8Port() const { return fields ? *fields->mode8Port : own.mode8Port; }
+  ChannelSetup channel(int c) const {
+    return fields ? fields->channel(fields->owner, c) : own.channels[static_cast<std::size_t>(c)];
+  }
+  double samplingTime() const { return fields ? *fields->samplingTime : own.samplingTime; }
+  int loopCount() const { return fields ? *fields->loopCount : own.loopCount; }
+  int noOfData() const { return fields ? *fields->noOfData : own.noOfData; }
+  int maxRecordCount() const { return fields ? *fields->maxRecordCount : own.maxRecordCount; }
+  bool autoStop() const { return fields ? *fields->autoStop : own.autoStop; }
+  bool setZeroMode() const { return fields ? *fields->setZeroMode : own.setZeroMode; }
+  bool digitalInput() const { return fields ? fields->digitalInput(fields->owner) : own.digitalInput; }
+  bool digitalTimmingMode() const { return fields ? *fields->digitalTimmingMode : own.digitalTimmingMode; }
+  const std::array<bool, 3>& digitalTiming() const { return fields ? *fields->digitalTiming : own.digitalTiming; }
+  int noOfStroboSlit() const { return fields ? *fields->noOfStroboSlit : own.noOfStroboSlit; }
+
+  int ChannelCount() const { return mode8Port() ? 8 : 4; }
+
+  // A context that owns the current values of every setting and the run
+  // state: what another thread may read while the fields change.
+  StreamContext Snapshot() const;
 };
 
 // Index of the last active channel, channel A (0) when none is active.

@@ -18,7 +18,7 @@ std::vector<std::string> BodyFields(std::string_view frame) {
 
 // "%d,%10.8f" of the next record; advances both counters.
 std::string StartRecord(StreamContext& ctx) {
-  const double time = ctx.timeCounter * ctx.samplingTime;
+  const double time = ctx.timeCounter * ctx.samplingTime();
   ++ctx.recordCounter;
   ++ctx.timeCounter;
   std::string record = std::to_string(ctx.recordCounter);
@@ -29,13 +29,13 @@ std::string StartRecord(StreamContext& ctx) {
 
 // Quantised, converted and sign-corrected value of channel c.
 double ChannelValue(const StreamContext& ctx, int c, double v) {
-  const ChannelSetup& ch = ctx.channels[static_cast<size_t>(c)];
+  const ChannelSetup ch = ctx.channel(c);
   double x = ConvertValue(ctx.convert, c, Quantise(v, ch.Resolution()));
   return ch.signInvert ? -x : x;
 }
 
 bool PlannedCountReached(const StreamContext& ctx) {
-  return ctx.autoStop && ctx.recordCounter >= ctx.noOfData;
+  return ctx.autoStop() && ctx.recordCounter >= ctx.noOfData();
 }
 
 }  // namespace
@@ -43,7 +43,7 @@ bool PlannedCountReached(const StreamContext& ctx) {
 void ParseAnalogFrame(StreamContext& ctx, std::string_view frame, RecordSink& sink) {
   const std::vector<std::string> fields = BodyFields(frame);
   if (fields.empty()) return;
-  if (!ctx.setZeroMode && PlannedCountReached(ctx)) {  // a frame that raced the stop
+  if (!ctx.setZeroMode() && PlannedCountReached(ctx)) {  // a frame that raced the stop
     sink.AutoStop();
     return;
   }
@@ -52,20 +52,20 @@ void ParseAnalogFrame(StreamContext& ctx, std::string_view frame, RecordSink& si
   for (int k = 0; k < n; ++k) {
     double v = 0;
     if (!ParseNumber(fields[static_cast<size_t>(k)], v)) return;  // no record; counters stay advanced
-    const ChannelSetup& ch = ctx.channels[static_cast<size_t>(k)];
+    const ChannelSetup ch = ctx.channel(k);
     record += ',';
     if (v == 0.0 || ch.Resolution() == 0.0) {
       record += " 0.0";
       continue;
     }
     double x = ChannelValue(ctx, k, v);
-    if (ch.photogate && ctx.digitalTimmingMode && ctx.digitalInput) x /= 1000.0;
+    if (ch.photogate && ctx.digitalTimmingMode() && ctx.digitalInput()) x /= 1000.0;
     AppendFixed(record, x, 10, 6);
   }
   for (int k = n; k < ctx.ChannelCount(); ++k) record += ", 0.0";
   record += ';';
   if (!sink.DeliverRecord(record)) return;
-  if (!ctx.setZeroMode && PlannedCountReached(ctx)) sink.AutoStop();
+  if (!ctx.setZeroMode() && PlannedCountReached(ctx)) sink.AutoStop();
 }
 
 void ParseFastSingleFrame(StreamContext& ctx, std::string_view frame, RecordSink& sink) {
@@ -79,7 +79,7 @@ void ParseFastSingleFrame(StreamContext& ctx, std::string_view frame, RecordSink
     double v = 0;
     if (!ParseNumber(field, v)) return;
     for (int c = 0; c < ctx.ChannelCount(); ++c) {
-      const ChannelSetup& ch = ctx.channels[static_cast<size_t>(c)];
+      const ChannelSetup ch = ctx.channel(c);
       record += ',';
       if (ch.active && ch.Resolution() != 0.0)
         AppendFixed(record, ChannelValue(ctx, c, v), 10, 6);
@@ -101,7 +101,7 @@ void ParseFastBlockFrame(StreamContext& ctx, std::string_view frame, RecordSink&
   const std::vector<std::string> fields = BodyFields(frame);
   int activeCount = 0;
   for (int c = 0; c < ctx.ChannelCount(); ++c)
-    if (ctx.channels[static_cast<size_t>(c)].active) ++activeCount;
+    if (ctx.channel(c).active) ++activeCount;
   if (activeCount == 0) return;  // no field would ever be consumed
 
   size_t i = 0;
@@ -109,7 +109,7 @@ void ParseFastBlockFrame(StreamContext& ctx, std::string_view frame, RecordSink&
     std::string record = StartRecord(ctx);
     record += ',';
     for (int c = 0; c < ctx.ChannelCount(); ++c) {
-      const ChannelSetup& ch = ctx.channels[static_cast<size_t>(c)];
+      const ChannelSetup ch = ctx.channel(c);
       if (c > 0) record += ", ";
       if (!ch.active) {
         record += " 0.0";
@@ -150,14 +150,14 @@ bool EmitTimingRecord(StreamContext& ctx, int k, double ticks, RecordSink& sink)
 void ParseTimingFrame(StreamContext& ctx, std::string_view frame, RecordSink& sink) {
   const std::string body = pel::link::ReplyBody(frame);
   const int k = (ctx.digitalChannel >= 0 && ctx.digitalChannel < kChannels) ? ctx.digitalChannel : 0;
-  const int slits = EffectiveStroboSlit(ctx.noOfStroboSlit);
+  const int slits = EffectiveStroboSlit(ctx.noOfStroboSlit());
   const size_t n = std::min<size_t>(body.size(), 72);
   for (size_t i = 0; i < n; ++i) {
     TimingState& st = ctx.timing[static_cast<size_t>(k)];
     const char ch = body[i];
     st.lastGate = ch;
     bool running = true;
-    if (ctx.digitalTiming[0]) {  // slit counting
+    if (ctx.digitalTiming()[0]) {  // slit counting
       if (!st.gateOn && ch == '1') {
         st.gateOn = true;
         ++st.edgeCount;
@@ -167,13 +167,13 @@ void ParseTimingFrame(StreamContext& ctx, std::string_view frame, RecordSink& si
       }
     } else if (!st.gateOn && ch == '1') {
       st.gateOn = true;
-      if (ctx.digitalTiming[1])
+      if (ctx.digitalTiming()[1])
         running = EmitTimingRecord(ctx, k, st.ticks, sink);
       else
         st.ticks = 0.0;
     } else if (st.gateOn && ch == '0') {
       st.gateOn = false;
-      if (ctx.digitalTiming[2])
+      if (ctx.digitalTiming()[2])
         running = EmitTimingRecord(ctx, k, st.ticks, sink);
       else
         st.ticks = 0.0;
@@ -181,7 +181,7 @@ void ParseTimingFrame(StreamContext& ctx, std::string_view frame, RecordSink& si
     if (!running) return;
     st.ticks += 1.0;
   }
-  if (ctx.autoStop && ctx.timeCounter >= ctx.maxRecordCount + 1) sink.AutoStop();
+  if (ctx.autoStop() && ctx.timeCounter >= ctx.maxRecordCount() + 1) sink.AutoStop();
 }
 
 bool DispatchStreamFrame(int experimentMode, StreamContext& ctx, std::string_view frame,
@@ -192,8 +192,8 @@ bool DispatchStreamFrame(int experimentMode, StreamContext& ctx, std::string_vie
       if (len == 39 || len == 51 || len == 99) ParseAnalogFrame(ctx, frame, sink);
       break;
     case kExperimentFast: {
-      const bool blockModel = ctx.modelState == kModelTolemic || ctx.modelState == kModelQor3 ||
-                              (fastQorOverCom && ctx.modelState == kModelQor);
+      const bool blockModel = ctx.modelState() == kModelTolemic || ctx.modelState() == kModelQor3 ||
+                              (fastQorOverCom && ctx.modelState() == kModelQor);
       if (blockModel) {
         if (len == 51)
           ParseAnalogFrame(ctx, frame, sink);

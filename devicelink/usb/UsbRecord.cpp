@@ -11,7 +11,7 @@ std::string FormatUsbRecord(const records::StreamContext& ctx, const std::array<
   r += ',';
   records::AppendFixed(r, time, 10, 8);
   for (std::size_t i = 0; i < readings.size(); ++i) {
-    const auto& ch = ctx.channels[i];
+    const records::ChannelSetup ch = ctx.channel(static_cast<int>(i));
     const double v = readings[i];
     if (!ch.active && v != 0.0) {
       r += ",0.0";
@@ -35,13 +35,13 @@ UsbRecordStep NextUsbRecord(UsbRunCounters& counters, const records::StreamConte
   UsbRecordStep step;
   ++counters.record;
   if (counters.record < 1) return step;
-  const double t = counters.time * ctx.samplingTime;
+  const double t = counters.time * ctx.samplingTime();
   ++counters.time;
   step.made = true;
   step.number = counters.record;
   step.record = FormatUsbRecord(ctx, readings, step.number, t);
-  step.raise = running && !(ctx.autoStop && step.number > ctx.noOfData);
-  step.stop = (!ctx.setZeroMode && ctx.autoStop && step.number >= ctx.noOfData) || !experimentGoing;
+  step.raise = running && !(ctx.autoStop() && step.number > ctx.noOfData());
+  step.stop = (!ctx.setZeroMode() && ctx.autoStop() && step.number >= ctx.noOfData()) || !experimentGoing;
   return step;
 }
 

@@ -33,11 +33,11 @@ struct CountingSink : RecordSink {
 
 StreamContext Context(int model, int activeChannels) {
   StreamContext ctx;
-  ctx.modelState = model;
-  for (int c = 0; c < activeChannels; ++c) ctx.channels[static_cast<size_t>(c)].active = true;
+  ctx.own.modelState = model;
+  for (int c = 0; c < activeChannels; ++c) ctx.own.channels[static_cast<size_t>(c)].active = true;
   ctx.convert[0] = ConvertSetting{1, 1.5, 0.25};
-  ctx.samplingTime = 0.0001;
-  ctx.noOfData = ctx.loopCount = 1 << 30;
+  ctx.own.samplingTime = 0.0001;
+  ctx.own.noOfData = ctx.own.loopCount = 1 << 30;
   return ctx;
 }
 

@@ -6,10 +6,10 @@ using namespace pel::records;
 
 TEST(CurrentValue, OneShotReadingTexts) {
   StreamContext ctx;
-  for (auto& ch : ctx.channels) ch.resolution = {0.05, 0.05, 0.05, 0.000001};
-  ctx.channels[2].resolution[0] = 0;
+  for (auto& ch : ctx.own.channels) ch.resolution = {0.05, 0.05, 0.05, 0.000001};
+  ctx.own.channels[2].resolution[0] = 0;
   ctx.convert[3] = ConvertSetting{1, 10, 0};
-  ctx.channels[0].signInvert = true;  // not applied to the one-shot reading
+  ctx.own.channels[0].signInvert = true;  // not applied to the one-shot reading
   struct Case {
     const char* reply;
     const char* text;
@@ -25,8 +25,8 @@ TEST(CurrentValue, OneShotReadingTexts) {
 
 TEST(CurrentValue, UsbReadingAlwaysHasEightValues) {
   StreamContext ctx;
-  ctx.channels[0].active = ctx.channels[1].active = ctx.channels[7].active = true;
-  ctx.channels[7].rangeIndex = 3;
+  ctx.own.channels[0].active = ctx.own.channels[1].active = ctx.own.channels[7].active = true;
+  ctx.own.channels[7].rangeIndex = 3;
   std::array<double, 8> latest{1.2344, 0, 5, 5, 5, 5, 5, 0.0000014};
   EXPECT_EQ(FormatUsbCurrentValue(ctx, latest), "  1.234000,0.0,0.0,0.0,0.0,0.0,0.0,  0.000001;");
 }

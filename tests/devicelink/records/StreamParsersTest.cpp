@@ -10,12 +10,12 @@ namespace {
 
 StreamContext Context(int model, std::initializer_list<int> active, double resolution = 0.001) {
   StreamContext ctx;
-  ctx.modelState = model;
-  for (int c : active) ctx.channels[static_cast<size_t>(c)].active = true;
-  for (auto& ch : ctx.channels) ch.resolution = {resolution, resolution, resolution, 0.000001};
-  ctx.samplingTime = 0.2;
-  ctx.noOfData = 1000;
-  ctx.loopCount = 1000;
+  ctx.own.modelState = model;
+  for (int c : active) ctx.own.channels[static_cast<size_t>(c)].active = true;
+  for (auto& ch : ctx.own.channels) ch.resolution = {resolution, resolution, resolution, 0.000001};
+  ctx.own.samplingTime = 0.2;
+  ctx.own.noOfData = 1000;
+  ctx.own.loopCount = 1000;
   ResetRunState(ctx);
   return ctx;
 }
@@ -51,7 +51,7 @@ TEST(AnalogFrame, GoldenRecords) {
   };
   for (const Case& c : cases) {
     StreamContext ctx = Context(kModelSornII, {0, 1, 2, 3}, c.resolution);
-    ctx.mode8Port = c.mode8;
+    ctx.own.mode8Port = c.mode8;
     ctx.recordCounter = ctx.timeCounter = c.recordsBefore;
     FakeSink sink;
     ParseAnalogFrame(ctx, c.frame, sink);
@@ -62,12 +62,12 @@ TEST(AnalogFrame, GoldenRecords) {
 
 TEST(AnalogFrame, ResolutionZeroConversionSignAndPhotogate) {
   StreamContext ctx = Context(kModelQor, {0, 1, 2, 3}, 0.05);
-  ctx.channels[1].resolution[0] = 0.0;                // B: written " 0.0"
+  ctx.own.channels[1].resolution[0] = 0.0;                // B: written " 0.0"
   ctx.convert[0] = ConvertSetting{1, 2.0, 0.0};       // A: quantise 1.27 -> 1.25, then 2x
-  ctx.channels[2].signInvert = true;                  // C: negated
-  ctx.channels[3].photogate = true;                   // D: milliseconds to seconds in digital timing
-  ctx.digitalTimmingMode = true;
-  ctx.digitalInput = true;
+  ctx.own.channels[2].signInvert = true;                  // C: negated
+  ctx.own.channels[3].photogate = true;                   // D: milliseconds to seconds in digital timing
+  ctx.own.digitalTimmingMode = true;
+  ctx.own.digitalInput = true;
   FakeSink sink;
   ParseAnalogFrame(ctx, Frame("1.27 4 1.5 250"), sink);
   ASSERT_EQ(sink.records.size(), 1u);
@@ -119,8 +119,8 @@ TEST(StreamFrames, AnEmptyLastFieldEndsTheFrameAfterCountingItsSample) {
 
 TEST(AnalogFrame, AutoStopAtThePlannedCount) {
   StreamContext ctx = Context(kModelSornII, {0});
-  ctx.autoStop = true;
-  ctx.noOfData = 5;
+  ctx.own.autoStop = true;
+  ctx.own.noOfData = 5;
   FakeSink sink;
   for (int i = 0; i < 7; ++i) DispatchStreamFrame(kExperimentNormal, ctx, PaddedFrame({"1", "2", "3", "4"}, 9), sink);
   EXPECT_EQ(sink.records.size(), 5u);  // the sixth is never delivered
@@ -128,8 +128,8 @@ TEST(AnalogFrame, AutoStopAtThePlannedCount) {
   EXPECT_EQ(sink.records.back().substr(0, 2), "5,");
 
   StreamContext zero = Context(kModelSornII, {0});
-  zero.autoStop = zero.setZeroMode = true;
-  zero.noOfData = 1;
+  zero.own.autoStop = zero.own.setZeroMode = true;
+  zero.own.noOfData = 1;
   FakeSink zs;
   ParseAnalogFrame(zero, Frame("1"), zs);
   ParseAnalogFrame(zero, Frame("1"), zs);
@@ -139,8 +139,8 @@ TEST(AnalogFrame, AutoStopAtThePlannedCount) {
 
 TEST(LoopCountRule, TimeRestartsWhileNumbersRunOn) {
   StreamContext ctx = Context(kModelSornII, {0});
-  ctx.loopCount = 3;
-  ctx.noOfData = 10;
+  ctx.own.loopCount = 3;
+  ctx.own.noOfData = 10;
   FakeSink sink;
   for (int i = 0; i < 7; ++i) DispatchStreamFrame(kExperimentNormal, ctx, PaddedFrame({"1", "1", "1", "1"}, 9), sink);
   ASSERT_EQ(sink.records.size(), 7u);
@@ -149,7 +149,7 @@ TEST(LoopCountRule, TimeRestartsWhileNumbersRunOn) {
   for (size_t i = 0; i < 7; ++i) EXPECT_EQ(sink.records[i].substr(0, 13), heads[i]);
 
   StreamContext same = Context(kModelSornII, {0});
-  same.loopCount = same.noOfData = 3;  // LoopCount equal to the planned count: no restart
+  same.own.loopCount = same.own.noOfData = 3;  // LoopCount equal to the planned count: no restart
   FakeSink s2;
   for (int i = 0; i < 4; ++i) DispatchStreamFrame(kExperimentNormal, same, PaddedFrame({"1", "1", "1", "1"}, 9), s2);
   EXPECT_EQ(s2.records[3].substr(0, 13), "4,0.60000000,");
@@ -181,7 +181,7 @@ TEST(Dispatch, FrameLengthsChooseTheParser) {
   };
   for (const Case& c : cases) {
     StreamContext ctx = Context(c.model, {0}, 0.1);
-    ctx.digitalTiming = {false, true, false};
+    ctx.own.digitalTiming = {false, true, false};
     const std::string frame = frameOf(c.length);
     ASSERT_EQ(frame.size(), c.length);
     FakeSink sink;
@@ -195,23 +195,23 @@ TEST(Dispatch, FrameLengthsChooseTheParser) {
 
 TEST(FastSingleFrame, EverySampleIsARecordOfTheFastChannel) {
   StreamContext ctx = Context(kModelSornII, {1}, 0.01);
-  ctx.samplingTime = 0.001;
+  ctx.own.samplingTime = 0.001;
   FakeSink sink;
   ParseFastSingleFrame(ctx, Frame(" 0.5 0.254"), sink);
   ASSERT_EQ(sink.records.size(), 2u);
   EXPECT_EQ(sink.records[0], "1,0.00000000, 0.0,  0.500000, 0.0, 0.0;");
   EXPECT_EQ(sink.records[1], "2,0.00100000, 0.0,  0.250000, 0.0, 0.0;");
 
-  ctx.mode8Port = true;
-  ctx.channels[1].resolution[0] = 0;  // resolution 0 reads as an inactive channel
+  ctx.own.mode8Port = true;
+  ctx.own.channels[1].resolution[0] = 0;  // resolution 0 reads as an inactive channel
   ParseFastSingleFrame(ctx, Frame("1"), sink);
   EXPECT_EQ(sink.records[2], "3,0.00200000, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0;");
 }
 
 TEST(FastSingleFrame, StopsAtThePlannedCountAndAfterAHandlerStop) {
   StreamContext ctx = Context(kModelQor, {0});
-  ctx.autoStop = true;
-  ctx.noOfData = 3;
+  ctx.own.autoStop = true;
+  ctx.own.noOfData = 3;
   FakeSink sink;
   ParseFastSingleFrame(ctx, Frame("1 2 3 4 5"), sink);
   EXPECT_EQ(sink.records.size(), 3u);
@@ -227,7 +227,7 @@ TEST(FastSingleFrame, StopsAtThePlannedCountAndAfterAHandlerStop) {
 
 TEST(FastSingleFrame, LoopCountAfterEveryRecord) {
   StreamContext ctx = Context(kModelSornII, {0});
-  ctx.loopCount = 2;
+  ctx.own.loopCount = 2;
   FakeSink sink;
   ParseFastSingleFrame(ctx, Frame("1 1 1"), sink);
   EXPECT_EQ(sink.records[2].substr(0, 13), "3,0.00000000,");
@@ -235,7 +235,7 @@ TEST(FastSingleFrame, LoopCountAfterEveryRecord) {
 
 TEST(FastBlockFrame, OneFieldPerActiveChannelAndSample) {
   StreamContext ctx = Context(kModelTolemic, {0, 2}, 0.5);
-  ctx.samplingTime = 0.005;
+  ctx.own.samplingTime = 0.005;
   FakeSink sink;
   ParseFastBlockFrame(ctx, Frame(" 1 2.2 3 4 5"), sink);  // the fifth field has no partner
   ASSERT_EQ(sink.records.size(), 2u);
@@ -243,8 +243,8 @@ TEST(FastBlockFrame, OneFieldPerActiveChannelAndSample) {
   EXPECT_EQ(sink.records[1], "2,0.00500000,  3.000000,  0.0,   4.000000,  0.0;");
   EXPECT_EQ(ctx.recordCounter, 3);  // the incomplete sample was counted, not delivered
 
-  ctx.mode8Port = true;
-  ctx.channels[6].active = true;
+  ctx.own.mode8Port = true;
+  ctx.own.channels[6].active = true;
   ctx.recordCounter = ctx.timeCounter = 0;
   ParseFastBlockFrame(ctx, Frame("1 2 3"), sink);
   EXPECT_EQ(sink.records[2], "1,0.00000000,  1.000000,  0.0,   2.000000,  0.0,  0.0,  0.0,   3.000000,  0.0;");
@@ -257,8 +257,8 @@ TEST(FastBlockFrame, NoActiveChannelDropsTheFrameAndStopsEndIt) {
   EXPECT_TRUE(sink.records.empty());
 
   StreamContext ctx = Context(kModelQor3, {0});
-  ctx.autoStop = true;
-  ctx.noOfData = 2;
+  ctx.own.autoStop = true;
+  ctx.own.noOfData = 2;
   ParseFastBlockFrame(ctx, Frame("1 2 3 4"), sink);
   EXPECT_EQ(sink.records.size(), 2u);
   EXPECT_EQ(sink.autoStops, 1);
@@ -292,9 +292,9 @@ TEST(TimingFrame, GateEdgesByOption) {
   };
   for (const Case& c : cases) {
     StreamContext ctx = Context(kModelSornII, {2});
-    ctx.digitalTiming = c.options;
-    ctx.noOfStroboSlit = c.slits;
-    ctx.digitalInput = true;
+    ctx.own.digitalTiming = c.options;
+    ctx.own.noOfStroboSlit = c.slits;
+    ctx.own.digitalInput = true;
     FakeSink sink;
     ParseTimingFrame(ctx, Frame(c.body), sink);
     EXPECT_EQ(sink.records, c.records) << c.name;
@@ -306,9 +306,9 @@ TEST(TimingFrame, GateEdgesByOption) {
 
 TEST(TimingFrame, StateCarriesAcrossFramesAndAutoStops) {
   StreamContext ctx = Context(kModelSornII, {0});
-  ctx.digitalTiming = {false, true, false};
-  ctx.autoStop = true;
-  ctx.maxRecordCount = 2;
+  ctx.own.digitalTiming = {false, true, false};
+  ctx.own.autoStop = true;
+  ctx.own.maxRecordCount = 2;
   FakeSink sink;
   ParseTimingFrame(ctx, Frame("0001"), sink);  // interval split over two frames below
   ParseTimingFrame(ctx, Frame("0000"), sink);
@@ -320,7 +320,7 @@ TEST(TimingFrame, StateCarriesAcrossFramesAndAutoStops) {
   EXPECT_EQ(sink.autoStops, 1);
 
   StreamContext c2 = Context(kModelSornII, {0});
-  c2.digitalTiming = {false, true, true};
+  c2.own.digitalTiming = {false, true, true};
   FakeSink handlerStops;
   handlerStops.stopAfter = 1;
   ParseTimingFrame(c2, Frame("0010101"), handlerStops);
@@ -337,12 +337,64 @@ TEST(RunState, FastAndDigitalChannelFallBackToA) {
   EXPECT_EQ(ctx.recordCounter, 0);
   EXPECT_EQ(ctx.timeCounter, 0);
   EXPECT_EQ(ctx.timing[3].ticks, 0);
-  ctx.channels[1].active = ctx.channels[5].active = true;
+  ctx.own.channels[1].active = ctx.own.channels[5].active = true;
   ResetRunState(ctx);
   EXPECT_EQ(ctx.fastChannel, 5);
   ctx.digitalChannel = 42;  // out of range: timing falls back to A instead of overrunning
   FakeSink sink;
-  ctx.digitalTiming = {false, true, false};
+  ctx.own.digitalTiming = {false, true, false};
   ParseTimingFrame(ctx, Frame("01"), sink);
   EXPECT_EQ(sink.records.size(), 1u);
+}
+
+// A context on a component's fields reads them where they live: a change
+// between frames shows in the next record; a snapshot keeps what it took.
+TEST(StreamFieldsView, ReadsLiveFieldsAndSnapshotKeepsItsOwn) {
+  struct Owner {
+    int model = kModelSornII;
+    bool mode8 = false;
+    bool invert = false;
+    double samplingTime = 0.2;
+    int loopCount = 1000, noOfData = 1000, maxRecordCount = 50;
+    bool autoStop = false, setZero = false, timmingMode = false;
+    std::array<bool, 3> timingOptions{true, false, false};
+    int slits = 1;
+  } o;
+  StreamFields f;
+  f.owner = &o;
+  f.modelState = &o.model;
+  f.mode8Port = &o.mode8;
+  f.channel = [](const void* owner, int c) {
+    ChannelSetup ch;
+    ch.active = c == 0;
+    ch.signInvert = static_cast<const Owner*>(owner)->invert;
+    return ch;
+  };
+  f.samplingTime = &o.samplingTime;
+  f.loopCount = &o.loopCount;
+  f.noOfData = &o.noOfData;
+  f.maxRecordCount = &o.maxRecordCount;
+  f.autoStop = &o.autoStop;
+  f.setZeroMode = &o.setZero;
+  f.digitalInput = [](const void*) { return false; };
+  f.digitalTimmingMode = &o.timmingMode;
+  f.digitalTiming = &o.timingOptions;
+  f.noOfStroboSlit = &o.slits;
+  StreamContext ctx;
+  ctx.fields = &f;
+  ResetRunState(ctx);
+
+  FakeSink sink;
+  ParseAnalogFrame(ctx, Frame("1000 0 0 0"), sink);
+  const StreamContext frozen = ctx.Snapshot();
+  o.invert = true;
+  o.samplingTime = 0.5;
+  ParseAnalogFrame(ctx, Frame("1000 0 0 0"), sink);
+  ASSERT_EQ(sink.records.size(), 2u);
+  EXPECT_EQ(sink.records[0].find('-'), std::string::npos) << sink.records[0];
+  EXPECT_NE(sink.records[1].find('-'), std::string::npos) << sink.records[1];
+  EXPECT_EQ(frozen.fields, nullptr);
+  EXPECT_FALSE(frozen.channel(0).signInvert);
+  EXPECT_DOUBLE_EQ(frozen.samplingTime(), 0.2);
+  EXPECT_DOUBLE_EQ(ctx.samplingTime(), 0.5);
 }

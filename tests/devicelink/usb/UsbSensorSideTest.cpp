@@ -181,11 +181,11 @@ TEST(UsbSensorSide, PollPassesMakeOneRecordPerReadingAndStopAtTheLast) {
   Rig r({"a", "b", "c", "d", "e"});
   r.side.Enumerate(true);
   Sink sink;
-  sink.ctx.samplingTime = 1.0;
-  sink.ctx.autoStop = true;
-  sink.ctx.noOfData = 3;
-  for (int i = 0; i < 5; ++i) sink.ctx.channels[static_cast<std::size_t>(i)].active = true;
-  sink.ctx.channels[1].resolution[0] = 0.5;
+  sink.ctx.own.samplingTime = 1.0;
+  sink.ctx.own.autoStop = true;
+  sink.ctx.own.noOfData = 3;
+  for (int i = 0; i < 5; ++i) sink.ctx.own.channels[static_cast<std::size_t>(i)].active = true;
+  sink.ctx.own.channels[1].resolution[0] = 0.5;
   pel::setup::CalibrationHandOver cal;
   r.bus.sensors[1].Push(2.2);
   r.bus.sensors[0].Push(1.0);

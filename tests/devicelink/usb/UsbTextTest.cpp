@@ -174,15 +174,15 @@ TEST(UsbCommands, CalibrationOnResetAndTwoSegments) {
 
 TEST(UsbRecord, EightValuesQuantisedConvertedAndInverted) {
   pel::records::StreamContext ctx;
-  ctx.samplingTime = 0.5;
-  for (auto& c : ctx.channels) c.resolution = {0.01, 0.1, 1, 0.000001};
-  ctx.channels[0].active = true;
-  ctx.channels[1].active = true;
-  ctx.channels[1].rangeIndex = 1;
-  ctx.channels[1].signInvert = true;
-  ctx.channels[2].active = true;
-  ctx.channels[2].rangeIndex = 7;  // no resolution for it: the value stays
-  ctx.channels[3].active = true;   // its reading is 0: the offset still shows
+  ctx.own.samplingTime = 0.5;
+  for (auto& c : ctx.own.channels) c.resolution = {0.01, 0.1, 1, 0.000001};
+  ctx.own.channels[0].active = true;
+  ctx.own.channels[1].active = true;
+  ctx.own.channels[1].rangeIndex = 1;
+  ctx.own.channels[1].signInvert = true;
+  ctx.own.channels[2].active = true;
+  ctx.own.channels[2].rangeIndex = 7;  // no resolution for it: the value stays
+  ctx.own.channels[3].active = true;   // its reading is 0: the offset still shows
   ctx.convert[0] = {1, 2.0, 0.5};  // A goes through its formula
   ctx.convert[3] = {1, 1.0, -2.5};
   ctx.convert[5] = {1, 1.0, 4.0};  // inactive, reading 0: converted too
@@ -195,9 +195,9 @@ TEST(UsbRecord, EightValuesQuantisedConvertedAndInverted) {
 
 TEST(UsbRecord, CountersRaiseAndStop) {
   pel::records::StreamContext ctx;
-  ctx.samplingTime = 0.2;
-  ctx.autoStop = true;
-  ctx.noOfData = 2;
+  ctx.own.samplingTime = 0.2;
+  ctx.own.autoStop = true;
+  ctx.own.noOfData = 2;
   UsbRunCounters c{-1, 0};
   const std::array<double, 8> v{};
   EXPECT_FALSE(NextUsbRecord(c, ctx, v, true, true).made);  // the first reading after a short start
@@ -208,7 +208,7 @@ TEST(UsbRecord, CountersRaiseAndStop) {
   EXPECT_TRUE(two.raise && two.stop);
   EXPECT_EQ(two.record.substr(0, 12), "2,0.20000000");
   EXPECT_FALSE(NextUsbRecord(c, ctx, v, true, true).raise);  // beyond NoOfData
-  ctx.setZeroMode = true;
+  ctx.own.setZeroMode = true;
   EXPECT_FALSE(NextUsbRecord(c, ctx, v, true, true).stop);
   EXPECT_TRUE(NextUsbRecord(c, ctx, v, true, false).stop);  // the experiment ended meanwhile
   EXPECT_FALSE(NextUsbRecord(c, ctx, v, false, true).raise);
