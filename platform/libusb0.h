@@ -19,7 +19,7 @@
 //  - usbsim_set_devices(sensors, others), a test-only export, sets it at once
 //    (the next usb_find_devices sees the change);
 //  - otherwise the environment variable PELMORA_USB0_DEVICES, read at the
-//    first usb_init (see sim/usbsensor/SensorSpec.h for its forms);
+//    first usb_init (see sim/usbsensor/SensorProfile.h for its forms);
 //  - otherwise the bus is empty.
 // "others" are devices of another vendor, which the link must not count.
 #include <cstddef>
@@ -131,9 +131,9 @@ PEL_USB0_API char* __cdecl usb_strerror(void);
 
 // Test-only control of the simulated bus (see above).
 PEL_USB0_API void __cdecl usbsim_set_devices(int sensors, int others);
-// Chooses the sensors by a text of the forms sim/usbsensor/SensorSpec.h
+// Chooses the sensors by a text of the forms sim/usbsensor/SensorProfile.h
 // gives; -1 (nothing changed) for a bad text, else the number of sensors.
-PEL_USB0_API int __cdecl usbsim_set_sensors(const char* spec);
+PEL_USB0_API int __cdecl usbsim_set_sensors(const char* profile);
 // The packets sensor n (in the order chosen) received, one per line, copied
 // into out (NUL-terminated, cut to size); returns the full length, or -1.
 PEL_USB0_API int __cdecl usbsim_sensor_log(int sensor, char* out, int size);

@@ -20,7 +20,7 @@
 #include "platform/libusb0.h"
 #include "sim/usbsensor/UsbSensor.h"
 
-using pelsim::usbsensor::SensorSpec;
+using pelsim::usbsensor::SensorProfile;
 using pelsim::usbsensor::UsbSensor;
 
 struct usb_dev_handle {
@@ -85,10 +85,10 @@ struct Bus {
     }
   }
 
-  void choose(std::vector<SensorSpec> specs, int othersWanted) {
+  void choose(std::vector<SensorProfile> profiles, int othersWanted) {
     controlled = true;
     sims.clear();
-    for (auto& spec : specs) sims.push_back(std::make_shared<UsbSensor>(std::move(spec)));
+    for (auto& profile : profiles) sims.push_back(std::make_shared<UsbSensor>(std::move(profile)));
     wantOthers = std::clamp(othersWanted, 0, 127);
   }
 
@@ -189,8 +189,8 @@ PEL_USB0_API void __cdecl usb_init(void) {
   b.environmentRead = true;
   const char* env = std::getenv("PELMORA_USB0_DEVICES");
   if (!env) return;
-  if (auto specs = pelsim::usbsensor::ParseSensorSpecs(env)) {
-    b.choose(std::move(*specs), 0);
+  if (auto profiles = pelsim::usbsensor::ParseSensorProfiles(env)) {
+    b.choose(std::move(*profiles), 0);
     b.controlled = false;  // a later test control still wins
   }
 }
@@ -327,16 +327,16 @@ PEL_USB0_API char* __cdecl usb_strerror(void) { return lastError.data(); }
 PEL_USB0_API void __cdecl usbsim_set_devices(int sensors, int others) {
   Bus& b = theBus();
   std::lock_guard g(b.lock);
-  auto specs = pelsim::usbsensor::ParseSensorSpecs(std::to_string(std::clamp(sensors, 0, 127)));
-  b.choose(specs ? std::move(*specs) : std::vector<SensorSpec>{}, others);
+  auto profiles = pelsim::usbsensor::ParseSensorProfiles(std::to_string(std::clamp(sensors, 0, 127)));
+  b.choose(profiles ? std::move(*profiles) : std::vector<SensorProfile>{}, others);
 }
 
-PEL_USB0_API int __cdecl usbsim_set_sensors(const char* spec) {
+PEL_USB0_API int __cdecl usbsim_set_sensors(const char* profile) {
   Bus& b = theBus();
   std::lock_guard g(b.lock);
-  auto specs = pelsim::usbsensor::ParseSensorSpecs(spec ? spec : "");
-  if (!specs) return -1;
-  b.choose(std::move(*specs), 0);
+  auto profiles = pelsim::usbsensor::ParseSensorProfiles(profile ? profile : "");
+  if (!profiles) return -1;
+  b.choose(std::move(*profiles), 0);
   return static_cast<int>(b.sims.size());
 }
 

@@ -22,14 +22,14 @@ constexpr std::uint32_t kMaxRealWaitMs = 60;
 
 struct Device {
   int id = 0;
-  SimDeviceSpec spec;
+  SimDeviceProfile profile;
   bool plugged = true;
   std::map<std::uint8_t, std::deque<std::vector<std::uint8_t>>> inQueues;
   std::map<std::uint8_t, std::vector<std::vector<std::uint8_t>>> written;
   std::map<std::uint8_t, std::deque<SimBehaviour>> behaviours;
   std::map<std::uint8_t, std::pair<std::uint32_t, std::uint32_t>> failNext;
   std::map<std::uint8_t, std::uint32_t> reportBytes;
-  bool Here() const { return plugged && (!spec.peer || spec.peer->Present()); }
+  bool Here() const { return plugged && (!profile.peer || profile.peer->Present()); }
 };
 
 void PutText(std::vector<std::uint8_t>& out, const std::string& text, std::uint32_t& bytes) {
@@ -159,22 +159,22 @@ void SimRequest::PerformLocked() {
   }
   auto& out = buffers_->Output();
   switch (code_) {
-    case ioctl::kDriverVersion: Put32(out, d->spec.driverVersion, bytes_); break;
+    case ioctl::kDriverVersion: Put32(out, d->profile.driverVersion, bytes_); break;
     case ioctl::kUsbdiVersion: Put32(out, 0x00000500, bytes_); break;
-    case ioctl::kBusSpeed: Put32(out, d->spec.busSpeed, bytes_); break;
+    case ioctl::kBusSpeed: Put32(out, d->profile.busSpeed, bytes_); break;
     case ioctl::kAlternateSetting:
-      if (!out.empty()) out[0] = d->spec.alternateSetting, bytes_ = 1;
+      if (!out.empty()) out[0] = d->profile.alternateSetting, bytes_ = 1;
       break;
     case ioctl::kUsbAddress:
       if (!out.empty()) out[0] = static_cast<std::uint8_t>(d->id + 1), bytes_ = 1;
       break;
-    case ioctl::kDeviceName: PutText(out, d->spec.deviceName, bytes_); break;
-    case ioctl::kFriendlyName: PutText(out, d->spec.friendlyName, bytes_); break;
+    case ioctl::kDeviceName: PutText(out, d->profile.deviceName, bytes_); break;
+    case ioctl::kFriendlyName: PutText(out, d->profile.friendlyName, bytes_); break;
     case ioctl::kResetPort: break;
     case ioctl::kAbortPipe: break;
     case ioctl::kTransferSize:
       if (out.size() >= vantiro::kTransferSizeRecordSize) {
-        vantiro::PutLe32(out, 1, d->spec.transferSize);
+        vantiro::PutLe32(out, 1, d->profile.transferSize);
         bytes_ = vantiro::kTransferSizeRecordSize;
       }
       break;
@@ -197,17 +197,17 @@ void SimRequest::Control(Device& d) {
   if (known) {
     const std::uint8_t type = r.value >> 8, index = r.value & 0xFF;
     if (type == 1) {
-      answer = d.spec.rawDeviceDescriptor.value_or(
-          BuildDeviceDescriptor(d.spec.vendorId, d.spec.productId, d.spec.configurationCount));
-    } else if (type == 2 && index < d.spec.configurationCount) {
-      answer = d.spec.configuration;
-    } else if (type == 3 && d.spec.rawStrings.count(index)) {
-      answer = d.spec.rawStrings.at(index);
+      answer = d.profile.rawDeviceDescriptor.value_or(
+          BuildDeviceDescriptor(d.profile.vendorId, d.profile.productId, d.profile.configurationCount));
+    } else if (type == 2 && index < d.profile.configurationCount) {
+      answer = d.profile.configuration;
+    } else if (type == 3 && d.profile.rawStrings.count(index)) {
+      answer = d.profile.rawStrings.at(index);
     } else if (type == 3 && index == 0) {
-      answer = BuildLanguageList(d.spec.languages);
+      answer = BuildLanguageList(d.profile.languages);
     } else if (type == 3 && index >= 1 && index <= 3) {
-      answer = BuildStringDescriptor(index == 1 ? d.spec.manufacturer
-                                     : index == 2 ? d.spec.product : d.spec.serial);
+      answer = BuildStringDescriptor(index == 1 ? d.profile.manufacturer
+                                     : index == 2 ? d.profile.product : d.profile.serial);
     } else {
       known = false;
     }
@@ -258,10 +258,11 @@ void SimRequest::Data(Device& d) {
   } else {
     n = length;
     d.written[r.endpoint].emplace_back(data.begin() + start, data.begin() + start + n);
-    if (d.spec.peer && r.endpoint == 0x04) d.spec.peer->Received(d.written[r.endpoint].back());
+    if (d.profile.peer && r.endpoint == 0x04) d.profile.peer->Received(d.written[r.endpoint].back());
   }
   if (r.tableOffset >= vantiro::kTransferRecordSize) {
-    for (std::size_t at = r.tableOffset; at + 8 <= r.tableOffset + r.tableLength && at + 8 <= buffers_->in.size(); at += 8) {
+    const std::size_t tableEnd = std::min<std::size_t>(std::size_t{r.tableOffset} + r.tableLength, buffers_->in.size());
+    for (std::size_t at = r.tableOffset; at + 8 <= tableEnd; at += 8) {
       vantiro::PutLe32(buffers_->in, at, 0);
       vantiro::PutLe32(buffers_->in, at + 4, static_cast<std::uint32_t>(n));
     }
@@ -277,11 +278,11 @@ void SimRequest::Data(Device& d) {
 SimUsbDriver::SimUsbDriver() : state_(std::make_shared<State>()) {}
 SimUsbDriver::~SimUsbDriver() = default;
 
-int SimUsbDriver::Plug(SimDeviceSpec spec) {
+int SimUsbDriver::Plug(SimDeviceProfile profile) {
   std::lock_guard guard(state_->m);
   auto d = std::make_unique<Device>();
   d->id = static_cast<int>(state_->devices.size());
-  d->spec = std::move(spec);
+  d->profile = std::move(profile);
   state_->devices.push_back(std::move(d));
   return state_->devices.back()->id;
 }
@@ -441,8 +442,8 @@ vantiro::StartedRequest SimUsbDriver::Start(DriverHandle handle, std::uint32_t c
       behaviour = q.front();
       q.pop_front();
     } else if (pipe & 0x80) {
-      if (pipe == 0x83 && d->inQueues[pipe].empty() && d->spec.peer)
-        if (auto bytes = d->spec.peer->Next()) d->inQueues[pipe].push_back(std::move(*bytes));
+      if (pipe == 0x83 && d->inQueues[pipe].empty() && d->profile.peer)
+        if (auto bytes = d->profile.peer->Next()) d->inQueues[pipe].push_back(std::move(*bytes));
       // Nothing to send: the device NAKs until the host gives up.
       if (d->inQueues[pipe].empty() && !d->failNext.count(pipe)) behaviour = SimBehaviour::PendUntilAbort;
     }

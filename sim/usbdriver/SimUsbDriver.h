@@ -40,7 +40,7 @@ class SimUsbPeer {
   virtual bool Present() = 0;
 };
 
-struct SimDeviceSpec {
+struct SimDeviceProfile {
   std::uint16_t vendorId = 0x0547;
   std::uint16_t productId = 0x1003;
   std::vector<std::uint16_t> languages = {0x0409};
@@ -74,7 +74,7 @@ class SimUsbDriver : public vantiro::DriverApi {
   SimUsbDriver();
   ~SimUsbDriver() override;
 
-  int Plug(SimDeviceSpec spec);  // returns the device id
+  int Plug(SimDeviceProfile profile);  // returns the device id
   void Unplug(int device);
   // Queues bytes the device sends on its IN pipe (one transfer each).
   void QueueIn(int device, std::vector<std::uint8_t> bytes, std::uint8_t pipe = 0x83);

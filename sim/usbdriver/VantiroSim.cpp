@@ -5,7 +5,7 @@
 // shipped Vantiro.dll stays the one beside everything else.
 //
 // The sensors come from the environment variable PELMORA_VANTIRO_DEVICES
-// (the forms of sim/usbsensor/SensorSpec.h), read at load, or from
+// (the forms of sim/usbsensor/SensorProfile.h), read at load, or from
 // usbsim_vantiro_set_sensors.
 #include <cstdlib>
 #include <cstring>
@@ -34,19 +34,19 @@ struct Rig {
   Rig() {
     vantiro::UseDriverForTesting(&driver);
     if (const char* env = std::getenv("PELMORA_VANTIRO_DEVICES"))
-      if (auto specs = pelsim::usbsensor::ParseSensorSpecs(env)) Choose(std::move(*specs));
+      if (auto profiles = pelsim::usbsensor::ParseSensorProfiles(env)) Choose(std::move(*profiles));
   }
 
   // The library's devices are closed while the driver still exists.
   ~Rig() { vantiro::UseDriverForTesting(nullptr); }
 
-  void Choose(std::vector<pelsim::usbsensor::SensorSpec> specs) {
+  void Choose(std::vector<pelsim::usbsensor::SensorProfile> profiles) {
     for (int d : devices) driver.Unplug(d);
     devices.clear();
     sensors.clear();
-    for (auto& spec : specs) {
-      auto sensor = std::make_shared<UsbSensor>(std::move(spec));
-      pelsim::SimDeviceSpec device;
+    for (auto& profile : profiles) {
+      auto sensor = std::make_shared<UsbSensor>(std::move(profile));
+      pelsim::SimDeviceProfile device;
       device.serial = std::u16string(sensor->Identifier().begin(), sensor->Identifier().end());
       device.peer = std::make_shared<pelsim::SensorPeer>(sensor);
       devices.push_back(driver.Plug(std::move(device)));
@@ -65,12 +65,12 @@ const bool kReady = (TheRig(), true);
 
 }  // namespace
 
-extern "C" __declspec(dllexport) int __cdecl usbsim_vantiro_set_sensors(const char* spec) {
-  auto specs = pelsim::usbsensor::ParseSensorSpecs(spec ? spec : "");
-  if (!specs) return -1;
+extern "C" __declspec(dllexport) int __cdecl usbsim_vantiro_set_sensors(const char* profile) {
+  auto profiles = pelsim::usbsensor::ParseSensorProfiles(profile ? profile : "");
+  if (!profiles) return -1;
   Rig& r = TheRig();
   std::lock_guard lock(r.m);
-  r.Choose(std::move(*specs));
+  r.Choose(std::move(*profiles));
   return static_cast<int>(r.sensors.size());
 }
 

@@ -25,20 +25,20 @@ bool Integer(const std::string& s, int& v) {
 
 }  // namespace
 
-UsbSensor::UsbSensor(SensorSpec spec, Clock clock)
-    : spec_(std::move(spec)),
+UsbSensor::UsbSensor(SensorProfile profile, Clock clock)
+    : profile_(std::move(profile)),
       clock_(clock ? std::move(clock) : Clock(SteadySeconds)),
-      identifier_(spec_.identifier),
-      sensorId_(spec_.sensorId),
-      range_(spec_.range) {}
+      identifier_(profile_.identifier),
+      sensorId_(profile_.sensorId),
+      range_(profile_.range) {}
 
 double UsbSensor::Now() const { return clock_(); }
 
 bool UsbSensor::SilentLocked(double now) const {
-  return spec_.silentAfter >= 0 && startedAt_ >= 0 && now - startedAt_ >= spec_.silentAfter;
+  return profile_.silentAfter >= 0 && startedAt_ >= 0 && now - startedAt_ >= profile_.silentAfter;
 }
 
-double UsbSensor::ReadingLocked(int n) const { return spec_.offset + spec_.slope * (n * (intervalMs_ / 1000.0)); }
+double UsbSensor::ReadingLocked(int n) const { return profile_.offset + profile_.slope * (n * (intervalMs_ / 1000.0)); }
 
 double UsbSensor::Reading(int n) const {
   std::lock_guard lock(m_);
@@ -94,7 +94,7 @@ void UsbSensor::AnswerLocked(const Packet& p) {
     if (Integer(p.data, ms) && ms > 0) intervalMs_ = ms;
   } else if (key == "3000/0002") {
     const double t = streaming_ ? Now() - startedAt_ : 0.0;
-    reply("F", Real(spec_.offset + spec_.slope * t));
+    reply("F", Real(profile_.offset + profile_.slope * t));
   } else if (p.command == "1008" || p.command == "9998") {
     stored_[key] = p.data;
   }
@@ -126,7 +126,7 @@ std::optional<double> UsbSensor::NextDue() {
 bool UsbSensor::Present() {
   const double now = Now();
   std::lock_guard lock(m_);
-  return !(spec_.unplugAfter >= 0 && startedAt_ >= 0 && now - startedAt_ >= spec_.unplugAfter);
+  return !(profile_.unplugAfter >= 0 && startedAt_ >= 0 && now - startedAt_ >= profile_.unplugAfter);
 }
 
 std::vector<Received> UsbSensor::Log() const {

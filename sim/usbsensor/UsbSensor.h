@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "sim/usbsensor/SensorPacket.h"
-#include "sim/usbsensor/SensorSpec.h"
+#include "sim/usbsensor/SensorProfile.h"
 
 namespace pelsim::usbsensor {
 
@@ -32,7 +32,7 @@ class UsbSensor {
  public:
   using Clock = std::function<double()>;  // seconds, never going back
 
-  explicit UsbSensor(SensorSpec spec, Clock clock = {});
+  explicit UsbSensor(SensorProfile profile, Clock clock = {});
 
   void Receive(std::string_view transfer);
   // The next IN transfer, when one is ready now.
@@ -61,7 +61,7 @@ class UsbSensor {
   double ReadingLocked(int n) const;
   void AnswerLocked(const Packet& p);
 
-  const SensorSpec spec_;
+  const SensorProfile profile_;
   const Clock clock_;
   mutable std::mutex m_;
   std::string identifier_;

@@ -17,7 +17,7 @@ std::string Pk(const std::string& command, const std::string& code, const std::s
 struct Rig {
   double now = 100.0;
   UsbSensor sensor;
-  explicit Rig(SensorSpec spec = {}) : sensor(std::move(spec), [this] { return now; }) {}
+  explicit Rig(SensorProfile profile = {}) : sensor(std::move(profile), [this] { return now; }) {}
 };
 
 TEST(UsbSensorPacket, FramesAsTheLinkWritesThemAndRefusesBadOnes) {
@@ -48,11 +48,11 @@ TEST(UsbSensorPacket, FramesAsTheLinkWritesThemAndRefusesBadOnes) {
 }
 
 TEST(UsbSensor, AnswersIdentificationRangeAndTakesSettings) {
-  SensorSpec spec;
-  spec.identifier = "7654321";
-  spec.sensorId = 23;
-  spec.range = 2;
-  Rig r(spec);
+  SensorProfile profile;
+  profile.identifier = "7654321";
+  profile.sensorId = 23;
+  profile.range = 2;
+  Rig r(profile);
   auto& s = r.sensor;
   EXPECT_FALSE(s.Send());
   s.Receive(Pk("1003", "0004"));
@@ -84,10 +84,10 @@ TEST(UsbSensor, AnswersIdentificationRangeAndTakesSettings) {
 }
 
 TEST(UsbSensor, StreamsReadingsAtItsIntervalFromTheStart) {
-  SensorSpec spec;
-  spec.offset = 1.5;
-  spec.slope = 2.0;
-  Rig r(spec);
+  SensorProfile profile;
+  profile.offset = 1.5;
+  profile.slope = 2.0;
+  Rig r(profile);
   auto& s = r.sensor;
   s.Receive(Pk("2002", "0001", "D", "100"));
   EXPECT_FALSE(s.NextDue());
@@ -113,7 +113,7 @@ TEST(UsbSensor, StreamsReadingsAtItsIntervalFromTheStart) {
 }
 
 TEST(UsbSensor, GoesSilentOrLeavesTheBusAfterTheStartAsTold) {
-  SensorSpec silent;
+  SensorProfile silent;
   silent.silentAfter = 0.5;
   silent.unplugAfter = -1;
   Rig a(silent);
@@ -125,7 +125,7 @@ TEST(UsbSensor, GoesSilentOrLeavesTheBusAfterTheStartAsTold) {
   EXPECT_FALSE(a.sensor.Send());
   EXPECT_TRUE(a.sensor.Present());
 
-  SensorSpec gone;
+  SensorProfile gone;
   gone.unplugAfter = 0.2;
   Rig b(gone);
   b.now += 5;
@@ -135,12 +135,12 @@ TEST(UsbSensor, GoesSilentOrLeavesTheBusAfterTheStartAsTold) {
   EXPECT_FALSE(b.sensor.Present());
 }
 
-TEST(UsbSensorSpec, CountOrListOfSensors) {
-  auto two = ParseSensorSpecs("2");
+TEST(UsbSensorProfile, CountOrListOfSensors) {
+  auto two = ParseSensorProfiles("2");
   ASSERT_TRUE(two);
   ASSERT_EQ(two->size(), 2u);
   EXPECT_EQ((*two)[1].identifier, "1000002");
-  auto list = ParseSensorSpecs("id=AB,sensor=23,range=1,offset=0.5,slope=-2;id=,silent=0.4,unplug=1.5");
+  auto list = ParseSensorProfiles("id=AB,sensor=23,range=1,offset=0.5,slope=-2;id=,silent=0.4,unplug=1.5");
   ASSERT_TRUE(list);
   ASSERT_EQ(list->size(), 2u);
   EXPECT_EQ((*list)[0].identifier, "AB");
@@ -151,7 +151,8 @@ TEST(UsbSensorSpec, CountOrListOfSensors) {
   EXPECT_EQ((*list)[1].identifier, "");
   EXPECT_EQ((*list)[1].silentAfter, 0.4);
   EXPECT_EQ((*list)[1].unplugAfter, 1.5);
-  for (const char* bad : {"", "-1", "128", "id=1,sensor=x", "colour=red", "3;"}) EXPECT_FALSE(ParseSensorSpecs(bad)) << bad;
+  for (const char* bad : {"", "-1", "128", "id=1,sensor=x", "colour=red", "3;"})
+    EXPECT_FALSE(ParseSensorProfiles(bad)) << bad;
 }
 
 }  // namespace

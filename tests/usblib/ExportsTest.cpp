@@ -28,7 +28,7 @@ TEST_F(Exports, LifecycleAndProductNames) {
   wchar_t name[256] = L"untouched";
   EXPECT_EQ(USB_Close(), 44);
   EXPECT_EQ(USB_ProductName(name, 0), -2);
-  pelsim::SimDeviceSpec a, b;
+  pelsim::SimDeviceProfile a, b;
   a.product = u"Temperature";
   b.product = std::u16string(126, u'x');  // the longest a string descriptor holds
   sim.Plug(a);

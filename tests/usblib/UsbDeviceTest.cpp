@@ -10,7 +10,7 @@
 
 using namespace vantiro;
 using pelsim::SimBehaviour;
-using pelsim::SimDeviceSpec;
+using pelsim::SimDeviceProfile;
 using pelsim::SimLogEntry;
 using pelsim::SimUsbDriver;
 using Bytes = std::vector<std::uint8_t>;
@@ -18,8 +18,8 @@ using Bytes = std::vector<std::uint8_t>;
 namespace {
 
 // A device with bulk 0x83/0x04, interrupt 0x81 and iso 0x82/0x05.
-SimDeviceSpec FullSpec(std::uint32_t driverVersion) {
-  SimDeviceSpec s;
+SimDeviceProfile FullProfile(std::uint32_t driverVersion) {
+  SimDeviceProfile s;
   s.driverVersion = driverVersion;
   s.configuration = pelsim::BuildConfiguration(
       {{0x83, 2, 64}, {0x04, 2, 64}, {0x81, 0x03, 16}, {0x82, 0x01, 0x1400}, {0x05, 0x01, 512}});
@@ -40,9 +40,9 @@ Bytes Record(std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields
 
 TEST(UsbDevice, OpensAndReadsDescriptorsStringsAndQueries) {
   SimUsbDriver sim;
-  SimDeviceSpec spec = FullSpec(0x01050500);
-  spec.product = u"Force sensor";
-  sim.Plug(spec);
+  SimDeviceProfile profile = FullProfile(0x01050500);
+  profile.product = u"Force sensor";
+  sim.Plug(profile);
   UsbDevice device(sim);
   ASSERT_TRUE(device.Open(0));
   EXPECT_EQ(device.VendorId(), 0x0547);
@@ -73,10 +73,10 @@ TEST(UsbDevice, AnAttributeByteOfNoKindLeavesItsSlotEmpty) {
   // Iso endpoints whose attribute bytes carry sync bits (async 0x05, adaptive
   // 0x09) come first; the plain ones after them still bind.
   SimUsbDriver sim;
-  SimDeviceSpec spec;
-  spec.configuration = pelsim::BuildConfiguration(
+  SimDeviceProfile profile;
+  profile.configuration = pelsim::BuildConfiguration(
       {{0x82, 0x05, 512}, {0x05, 0x09, 512}, {0x83, 2, 64}, {0x04, 2, 64}, {0x86, 0x01, 256}});
-  sim.Plug(spec);
+  sim.Plug(profile);
   UsbDevice device(sim);
   ASSERT_TRUE(device.Open(0));
   EXPECT_EQ(device.EndpointCount(), 6);
@@ -96,9 +96,9 @@ TEST(UsbDevice, LanguageChoiceDecidesTheStringReads) {
   struct Case { std::vector<std::uint16_t> languages; std::uint16_t expected; };
   for (const auto& c : {Case{{0x0407, 0x0409}, 0x0409}, Case{{0x0407}, 0x0407}}) {
     SimUsbDriver sim;
-    SimDeviceSpec spec;
-    spec.languages = c.languages;
-    sim.Plug(spec);
+    SimDeviceProfile profile;
+    profile.languages = c.languages;
+    sim.Plug(profile);
     UsbDevice device(sim);
     ASSERT_TRUE(device.Open(0));
     EXPECT_EQ(device.LanguageId(), c.expected);
@@ -117,9 +117,9 @@ TEST(UsbDevice, LanguageChoiceDecidesTheStringReads) {
 
 TEST(UsbDevice, EmptyStringDescriptorLeavesTheStringEmpty) {
   SimUsbDriver sim;
-  SimDeviceSpec spec;
-  spec.rawStrings[2] = {2, 3};
-  sim.Plug(spec);
+  SimDeviceProfile profile;
+  profile.rawStrings[2] = {2, 3};
+  sim.Plug(profile);
   UsbDevice device(sim);
   ASSERT_TRUE(device.Open(0));
   EXPECT_TRUE(device.Product().empty());
@@ -130,7 +130,7 @@ TEST(UsbDevice, BufferedBelowDriverVersionDirectFromIt) {
   struct Case { std::uint32_t version; bool buffered; };
   for (auto c : {Case{0x010504FF, true}, Case{0x01050500, false}, Case{0x02000000, false}}) {
     SimUsbDriver sim;
-    sim.Plug(FullSpec(c.version));
+    sim.Plug(FullProfile(c.version));
     UsbDevice device(sim);
     ASSERT_TRUE(device.Open(0));
     for (std::size_t i = 1; i < device.EndpointCount(); ++i) {
@@ -142,8 +142,8 @@ TEST(UsbDevice, BufferedBelowDriverVersionDirectFromIt) {
 
 TEST(UsbDevice, GoldenTransferRecords) {
   SimUsbDriver sim;
-  const int buffered = sim.Plug(FullSpec(0x01050400));
-  const int direct = sim.Plug(FullSpec(0x01050500));
+  const int buffered = sim.Plug(FullProfile(0x01050400));
+  const int direct = sim.Plug(FullProfile(0x01050500));
   UsbDevice b(sim), d(sim);
   ASSERT_TRUE(b.Open(buffered));
   ASSERT_TRUE(d.Open(direct));
@@ -226,8 +226,8 @@ TEST(UsbDevice, GoldenTransferRecords) {
 
 TEST(UsbDevice, ByteCountsNeverExceedTheRequestOrGoNegative) {
   SimUsbDriver sim;
-  const int buffered = sim.Plug(FullSpec(0x01050400));
-  const int direct = sim.Plug(FullSpec(0x01050500));
+  const int buffered = sim.Plug(FullProfile(0x01050400));
+  const int direct = sim.Plug(FullProfile(0x01050500));
   UsbDevice b(sim), d(sim);
   ASSERT_TRUE(b.Open(buffered));
   ASSERT_TRUE(d.Open(direct));
@@ -246,7 +246,7 @@ TEST(UsbDevice, ByteCountsNeverExceedTheRequestOrGoNegative) {
 
 TEST(UsbDevice, ShortReadAndFailedStatus) {
   SimUsbDriver sim;
-  const int id = sim.Plug(FullSpec(0x01050500));
+  const int id = sim.Plug(FullProfile(0x01050500));
   UsbDevice device(sim);
   ASSERT_TRUE(device.Open(id));
   sim.QueueIn(id, {1, 2, 3, 4, 5});
@@ -263,7 +263,7 @@ TEST(UsbDevice, ShortReadAndFailedStatus) {
 
 TEST(UsbDevice, TimeOutAbortsThePipeAndEndsTheRequest) {
   SimUsbDriver sim;
-  const int id = sim.Plug(FullSpec(0x01050500));
+  const int id = sim.Plug(FullProfile(0x01050500));
   UsbDevice device(sim);
   ASSERT_TRUE(device.Open(id));
   UsbEndpoint& in = *device.BulkIn();
@@ -296,7 +296,7 @@ TEST(UsbDevice, TimeOutAbortsThePipeAndEndsTheRequest) {
 
 TEST(UsbDevice, PendingTransferThatEndsIsCollected) {
   SimUsbDriver sim;
-  const int id = sim.Plug(FullSpec(0x01050400));
+  const int id = sim.Plug(FullProfile(0x01050400));
   UsbDevice device(sim);
   ASSERT_TRUE(device.Open(id));
   sim.QueueIn(id, {4, 5, 6});
@@ -343,7 +343,7 @@ TEST(UsbDevice, FailedOpenLeavesNothingToMatch) {
   EXPECT_EQ(device.VendorId(), 0);
   EXPECT_EQ(device.EndpointCount(), 0);
   EXPECT_EQ(device.Endpoint(0), nullptr);
-  SimDeviceSpec noConfig;
+  SimDeviceProfile noConfig;
   noConfig.configurationCount = 0;
   sim.Plug(noConfig);
   EXPECT_FALSE(device.Open(1));

@@ -11,20 +11,20 @@
 #include "usblib/UsbLibrary.h"
 
 using namespace vantiro;
-using pelsim::SimDeviceSpec;
+using pelsim::SimDeviceProfile;
 using pelsim::SimUsbDriver;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-SimDeviceSpec Sensor(std::u16string name) {
-  SimDeviceSpec s;
+SimDeviceProfile Sensor(std::u16string name) {
+  SimDeviceProfile s;
   s.product = std::move(name);
   return s;
 }
 
-SimDeviceSpec Foreign() {
-  SimDeviceSpec s;
+SimDeviceProfile Foreign() {
+  SimDeviceProfile s;
   s.vendorId = 0x0547;
   s.productId = 0x2131;  // same vendor, another product
   return s;
@@ -41,12 +41,12 @@ struct Fixture {
 TEST(UsbLibrary, DeviceSets) {
   struct Case {
     const char* name;
-    std::vector<SimDeviceSpec> devices;
+    std::vector<SimDeviceProfile> devices;
     int matched;
   };
-  SimDeviceSpec otherVendor;
+  SimDeviceProfile otherVendor;
   otherVendor.vendorId = 0x1234;
-  std::vector<SimDeviceSpec> fourteen(14, Sensor(u"S"));
+  std::vector<SimDeviceProfile> fourteen(14, Sensor(u"S"));
   const Case cases[] = {
       {"none", {}, 0},
       {"wrong vendor and product only", {otherVendor, Foreign()}, 0},
@@ -92,7 +92,7 @@ TEST(UsbLibrary, WriteReachesTheMatchedDeviceOfItsIndex) {
 TEST(UsbLibrary, BufferedAndDirectModesEitherSideOfTheDriverVersion) {
   for (std::uint32_t version : {0x010504FFu, 0x01050500u}) {
     Fixture f;
-    SimDeviceSpec s;
+    SimDeviceProfile s;
     s.driverVersion = version;
     const int id = f.sim.Plug(s);
     ASSERT_EQ(f.usb.Open(), 1);
@@ -192,7 +192,7 @@ TEST(UsbLibrary, MatchLackingAnEndpointClearsThePipe) {
   // The same slot now finds a sensor without the OUT pipe: the old pipe,
   // whose endpoint was freed by the reopen, must not be used.
   f.sim.Unplug(full);
-  SimDeviceSpec inOnly;
+  SimDeviceProfile inOnly;
   inOnly.configuration = pelsim::BuildConfiguration({{0x83, 2, 64}});
   const int half = f.sim.Plug(inOnly);
   ASSERT_EQ(f.usb.CheckDevice(), 1);
@@ -205,7 +205,7 @@ TEST(UsbLibrary, MatchLackingAnEndpointClearsThePipe) {
   Bytes in(16);
   EXPECT_EQ(f.usb.Read(in.data(), 16, 0), 1);
   // A device whose open fails part-way (no configuration) never matches.
-  SimDeviceSpec broken;
+  SimDeviceProfile broken;
   broken.configurationCount = 0;
   f.sim.Plug(broken);
   EXPECT_EQ(f.usb.CheckDevice(), 1);
@@ -265,11 +265,11 @@ TEST(UsbLibrary, PacketsReachASensorBehindTheBulkPipesAndItsRepliesComeBack) {
   Fixture f;
   f.usb.Init(40);
   double now = 0;
-  pelsim::usbsensor::SensorSpec spec;
-  spec.identifier = "1234567";
-  spec.unplugAfter = 1.0;
-  auto sensor = std::make_shared<pelsim::usbsensor::UsbSensor>(spec, [&] { return now; });
-  SimDeviceSpec device;
+  pelsim::usbsensor::SensorProfile profile;
+  profile.identifier = "1234567";
+  profile.unplugAfter = 1.0;
+  auto sensor = std::make_shared<pelsim::usbsensor::UsbSensor>(profile, [&] { return now; });
+  SimDeviceProfile device;
   device.peer = std::make_shared<pelsim::SensorPeer>(sensor);
   f.sim.Plug(device);
   ASSERT_EQ(f.usb.Open(), 1);

@@ -93,8 +93,8 @@ class UsbSimTest : public ::testing::Test {
   }
 
   // The sensors on the path the link takes; none on the other.
-  void Choose(const char* spec) {
-    ASSERT_GE(kWow64 ? usbsim_set_sensors(spec) : vantiro.set(spec), 0) << spec;
+  void Choose(const char* profile) {
+    ASSERT_GE(kWow64 ? usbsim_set_sensors(profile) : vantiro.set(profile), 0) << profile;
     ASSERT_GE(kWow64 ? vantiro.set("0") : usbsim_set_sensors("0"), 0);
   }
   std::vector<std::string> Log(int sensor) const {

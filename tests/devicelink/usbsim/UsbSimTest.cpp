@@ -234,9 +234,10 @@ TEST_F(UsbSimTest, UnderWow64TheLibusbPathRunsWithItsShortTimeout) {
 TEST_F(UsbSimTest, SensorsThatFailMidRunDoNotStopTheOthers) {
   for (const char* fault : {"silent=0.35", "unplug=0.35"}) {
     SCOPED_TRACE(fault);
-    const std::string spec = std::string("id=1000001,sensor=21,offset=1.5,slope=2;id=1000003,sensor=23,slope=10,offset=7,") +
-                             fault + ";id=1000002,sensor=22,offset=-0.25,slope=0";
-    Choose(spec.c_str());
+    const std::string profile =
+        std::string("id=1000001,sensor=21,offset=1.5,slope=2;id=1000003,sensor=23,slope=10,offset=7,") +
+        fault + ";id=1000002,sensor=22,offset=-0.25,slope=0";
+    Choose(profile.c_str());
     Connect();
     ASSERT_EQ(State().usbFoundCount, 3);
     p->SamplingTime(0.1);

@@ -1,4 +1,4 @@
-#include "sim/usbsensor/SensorSpec.h"
+#include "sim/usbsensor/SensorProfile.h"
 
 #include <charconv>
 #include <system_error>
@@ -24,40 +24,40 @@ std::vector<std::string_view> Split(std::string_view s, char sep) {
   }
 }
 
-bool Field(SensorSpec& spec, std::string_view field) {
+bool Field(SensorProfile& profile, std::string_view field) {
   const auto eq = field.find('=');
   if (eq == std::string_view::npos) return false;
   const auto key = field.substr(0, eq);
   const auto value = field.substr(eq + 1);
   if (key == "id") {
-    spec.identifier = std::string(value);
+    profile.identifier = std::string(value);
     return true;
   }
-  if (key == "sensor") return Number(value, spec.sensorId);
-  if (key == "range") return Number(value, spec.range);
-  if (key == "offset") return Number(value, spec.offset);
-  if (key == "slope") return Number(value, spec.slope);
-  if (key == "silent") return Number(value, spec.silentAfter);
-  if (key == "unplug") return Number(value, spec.unplugAfter);
+  if (key == "sensor") return Number(value, profile.sensorId);
+  if (key == "range") return Number(value, profile.range);
+  if (key == "offset") return Number(value, profile.offset);
+  if (key == "slope") return Number(value, profile.slope);
+  if (key == "silent") return Number(value, profile.silentAfter);
+  if (key == "unplug") return Number(value, profile.unplugAfter);
   return false;
 }
 
 }  // namespace
 
-std::optional<std::vector<SensorSpec>> ParseSensorSpecs(std::string_view text) {
-  std::vector<SensorSpec> out;
+std::optional<std::vector<SensorProfile>> ParseSensorProfiles(std::string_view text) {
+  std::vector<SensorProfile> out;
   int count = 0;
   if (Number(text, count)) {
     if (count < 0 || count > 127) return std::nullopt;
     for (int i = 0; i < count; ++i) {
-      SensorSpec s;
+      SensorProfile s;
       s.identifier = std::to_string(1000001 + i);
       out.push_back(s);
     }
     return out;
   }
   for (auto entry : Split(text, ';')) {
-    SensorSpec s;
+    SensorProfile s;
     s.identifier = std::to_string(1000001 + out.size());
     for (auto field : Split(entry, ','))
       if (!Field(s, field)) return std::nullopt;

@@ -17,7 +17,7 @@
 
 namespace pelsim::usbsensor {
 
-struct SensorSpec {
+struct SensorProfile {
   std::string identifier = "1000001";
   int sensorId = 21;
   int range = 0;
@@ -28,6 +28,6 @@ struct SensorSpec {
 };
 
 // Nothing for a text that is neither form (or a count above 127).
-std::optional<std::vector<SensorSpec>> ParseSensorSpecs(std::string_view text);
+std::optional<std::vector<SensorProfile>> ParseSensorProfiles(std::string_view text);
 
 }  // namespace pelsim::usbsensor
