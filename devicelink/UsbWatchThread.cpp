@@ -37,7 +37,12 @@ TWatchThread::~TWatchThread() {
   }
   cv_.notify_all();
   if (!thread_.joinable()) return;
-  if (!OnThisThread()) ServiceWhile([this] { return !ended_.load(); }, kEndWait);
+  // A pass ends within its transfers' time-outs once the host code it runs
+  // returns; servicing meanwhile keeps a pass that sends to this thread from
+  // waiting on us, which a bare join after the bound could not promise.
+  if (!OnThisThread())
+    while (!ServiceWhile([this] { return !ended_.load(); }, kEndWait)) {
+    }
   thread_.join();
 }
 

@@ -20,8 +20,7 @@ class TWatchThread {
   TWatchThread(std::function<void()> pass, std::atomic<bool>& busy);
   // Asks the loop to end and joins it: a running pass ends first (the pass
   // watches its own stop conditions and its transfers are bounded); the wait
-  // services the main thread meanwhile, for kEndWait at most before a plain
-  // join.
+  // services the main thread until the loop has ended, in slices of kEndWait.
   ~TWatchThread();
   TWatchThread(const TWatchThread&) = delete;
   TWatchThread& operator=(const TWatchThread&) = delete;
