@@ -26,6 +26,7 @@ void TWinsockDaemon::ConnectLocal() {
 
 void TWinsockDaemon::Disconnect() {
   if (!connected_) return;
+  socket_.wake();  // the loop's receive holds the socket lock
   {
     std::lock_guard lock(socketLock_);
     socket_.closeSocket();
@@ -42,6 +43,7 @@ void TWinsockDaemon::QueueSend(const std::string& text) {
     sendQueue_.push_back(text);
   }
   wake_.notify_all();
+  socket_.wake();
 }
 
 std::string TWinsockDaemon::PopReceived() {
@@ -64,6 +66,7 @@ void TWinsockDaemon::Stop() {
     running_ = false;
   }
   wake_.notify_all();
+  socket_.wake();
   // The loop may be waiting in a hand-over to this thread.
   HandOver::instance().serviceUntil([this] { return finished_.load(); });
   thread_.join();
@@ -125,15 +128,17 @@ void TWinsockDaemon::Execute() {
       if (failed) HandOver(&Handlers::sendFailed);
       if (!PauseUnlessStopped(50)) break;
     }
-    // Receive for up to 200 ms, in slices that each take the socket lock
-    // alone, so a queued send, a disconnect or a stop waits one slice at most.
+    // Receive for up to 200 ms. A queued send, a disconnect or a stop wakes
+    // the wait; a socket that cannot be woken waits in slices of 10 ms, each
+    // taking the socket lock alone, so those wait one slice at most.
     std::string got;
     bool lost = false;
-    for (int waited = 0; waited < 200 && got.empty() && running_ && connected_; waited += 10) {
+    const int slice = socket_.wakeable() ? 200 : 10;
+    for (int waited = 0; waited < 200 && got.empty() && running_ && connected_; waited += slice) {
       {
         std::lock_guard lock(socketLock_);
         if (!connected_) break;
-        got = socket_.recvPacket(10);
+        got = socket_.recvPacket(slice);
         const int err = socket_.lastError();
         if (got.empty() && err != 0 && err != WSAETIMEDOUT) {
           socket_.closeSocket();

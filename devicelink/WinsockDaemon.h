@@ -37,7 +37,9 @@ class TWinsockDaemon final : public SocketWorker {
   void HandOver(std::function<void()> Handlers::*which);
 
   const std::string host_, port_;
-  std::mutex socketLock_;  // guards socket_: the worker's send/receive, the main thread's connect/disconnect
+  // Guards socket_: the worker's send/receive, the main thread's connect/disconnect;
+  // its wake() is called without it.
+  std::mutex socketLock_;
   pel::TcpClient socket_;
   mutable std::mutex sendLock_;  // guards sendQueue_
   std::deque<std::string> sendQueue_;

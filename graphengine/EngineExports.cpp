@@ -31,6 +31,11 @@ struct EngineObject {
   bool destroying = false;
   // the picture of the last PEgetmeta
   HENHMETAFILE meta = nullptr;
+  // The screen as metafiles' reference, and its size in mm and pixels as
+  // read for metaSize: each query of the display costs Wine a round of
+  // server requests, many per picture otherwise.
+  HDC screen = nullptr;
+  int mmX = 0, pxX = 0, mmY = 0, pxY = 0;
   unsigned long long metaVersion = 0;
   SIZE metaSize{};
   // the image kept for the host (setting 2574)
@@ -54,6 +59,7 @@ struct EngineObject {
   ~EngineObject() {
     FreeMeta();
     FreeMemory();
+    if (screen) DeleteDC(screen);
   }
 };
 
@@ -160,14 +166,16 @@ void DestroyObject(std::unique_ptr<EngineObject> o) {
 HENHMETAFILE Meta(EngineObject& o) {
   const SIZE s = o.size;
   if (o.meta && o.metaVersion == o.store.Version() && o.metaSize.cx == s.cx && o.metaSize.cy == s.cy) return o.meta;
+  const bool resized = !o.meta || o.metaSize.cx != s.cx || o.metaSize.cy != s.cy;
   o.FreeMeta();
-  HDC screen = GetDC(nullptr);
-  const int mmX = GetDeviceCaps(screen, HORZSIZE), pxX = GetDeviceCaps(screen, HORZRES);
-  const int mmY = GetDeviceCaps(screen, VERTSIZE), pxY = GetDeviceCaps(screen, VERTRES);
-  ReleaseDC(nullptr, screen);
+  if (!o.screen) o.screen = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+  if (resized || !o.pxX) {
+    o.mmX = GetDeviceCaps(o.screen, HORZSIZE), o.pxX = GetDeviceCaps(o.screen, HORZRES);
+    o.mmY = GetDeviceCaps(o.screen, VERTSIZE), o.pxY = GetDeviceCaps(o.screen, VERTRES);
+  }
   // frame in 0.01 mm
-  const RECT frame{0, 0, MulDiv(s.cx, mmX * 100, std::max(pxX, 1)), MulDiv(s.cy, mmY * 100, std::max(pxY, 1))};
-  HDC dc = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+  const RECT frame{0, 0, MulDiv(s.cx, o.mmX * 100, std::max(o.pxX, 1)), MulDiv(s.cy, o.mmY * 100, std::max(o.pxY, 1))};
+  HDC dc = CreateEnhMetaFileW(o.screen, nullptr, &frame, nullptr);
   if (!dc) return nullptr;
   pel::graphengine::DrawGraph(o.store, dc, s.cx, s.cy);
   o.meta = CloseEnhMetaFile(dc);

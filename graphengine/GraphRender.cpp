@@ -42,7 +42,10 @@ constexpr int kXLabelTop = 16, kXLabelBottom = 32;
 constexpr int kYLabelLeft = 2;
 constexpr int kYLabelCharShift = 3;     // half a character of the vertical label
 constexpr int kYLabelFont = -11;
-constexpr int kLineWidth = 2;
+// A line is 2 px wide, drawn as one 1-px line and its copies one pixel
+// right and one down: wide pens are slow to draw, thin ones are not.
+constexpr POINT kLineStrokes[] = {{0, 0}, {1, 0}, {0, 1}};
+constexpr int kMarkPenWidth = 2;
 constexpr int kMarkBefore = 2, kMarkAfter = 3;  // a point's square mark
 }  // namespace px
 
@@ -278,38 +281,47 @@ void DrawBandFrame(const GraphStore& g, HDC dc, const AxisPanel& p, int axis, co
   }
 }
 
+// One unbroken piece of a subset's line, all its strokes.
+void DrawRun(HDC dc, std::vector<POINT>& run, std::vector<POINT>& shifted) {
+  if (run.size() >= 2)
+    for (const POINT& d : px::kLineStrokes) {
+      shifted.resize(run.size());
+      for (std::size_t i = 0; i < run.size(); ++i) shifted[i] = POINT{run[i].x + d.x, run[i].y + d.y};
+      Polyline(dc, shifted.data(), static_cast<int>(shifted.size()));
+    }
+  run.clear();
+}
+
 // The subsets of one band, clipped to it.
 void DrawSubsets(const GraphStore& g, HDC dc, const Layout& l, const AxisPanel& p, const Tools& t) {
   const int method = g.Number(pid::PlottingMethod);
   const int clip = SaveDC(dc);
   IntersectClipRect(dc, p.area.left, p.area.top, p.area.right + 1, p.area.bottom + 1);
+  std::vector<POINT> run, shifted;
+  run.reserve(static_cast<std::size_t>(std::max(0, g.Points())));
   for (int s = p.firstSubset; s < p.firstSubset + p.subsetCount; ++s) {
     const COLORREF c = kPalette[s % std::size(kPalette)];
-    Gdi pen(CreatePen(PS_SOLID, px::kLineWidth, c));
+    Gdi line(CreatePen(PS_SOLID, 1, c));
+    Gdi markPen(CreatePen(PS_SOLID, px::kMarkPenWidth, c));
     Gdi brush(CreateSolidBrush(c));
-    SelectObject(dc, pen.h);
+    SelectObject(dc, line.h);
     SelectObject(dc, brush.h);
-    bool drawing = false;
-    POINT at{};
     for (int i = 0; i < g.Points(); ++i) {
       const float x = g.X(s, i), y = g.Y(s, i);
       if (!Usable(g, x, y)) {
-        drawing = false;  // a gap in the line
+        DrawRun(dc, run, shifted);  // a gap in the line
         continue;
       }
-      const int pxX = ToPixelX(l, p.area, x), pxY = ToPixelY(p, y);
-      if (method != 2) {
-        // A segment that stays on its pixel adds nothing to the line.
-        if (drawing && (pxX != at.x || pxY != at.y)) LineTo(dc, pxX, pxY);
-        else if (!drawing) MoveToEx(dc, pxX, pxY, nullptr);
-        at = POINT{pxX, pxY};
-        drawing = true;
-      }
+      const POINT at{ToPixelX(l, p.area, x), ToPixelY(p, y)};
+      // A segment that stays on its pixel adds nothing to the line.
+      if (method != 2 && (run.empty() || run.back().x != at.x || run.back().y != at.y)) run.push_back(at);
       if (MarksPoints(method)) {
-        Rectangle(dc, pxX - px::kMarkBefore, pxY - px::kMarkBefore, pxX + px::kMarkAfter, pxY + px::kMarkAfter);
-        MoveToEx(dc, pxX, pxY, nullptr);
+        SelectObject(dc, markPen.h);
+        Rectangle(dc, at.x - px::kMarkBefore, at.y - px::kMarkBefore, at.x + px::kMarkAfter, at.y + px::kMarkAfter);
+        SelectObject(dc, line.h);
       }
     }
+    DrawRun(dc, run, shifted);
     SelectObject(dc, t.frame.h);
     SelectObject(dc, GetStockObject(NULL_BRUSH));
   }

@@ -3,6 +3,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <cstring>
 #include <vector>
 
 namespace pel {
@@ -21,9 +22,35 @@ SOCKET sock(unsigned long long s) { return static_cast<SOCKET>(s); }
 
 }  // namespace
 
-TcpClient::TcpClient() { startWinsock(); }
+TcpClient::TcpClient() {
+  startWinsock();
+  SOCKET w = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  if (w == INVALID_SOCKET) return;
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int len = sizeof a;
+  u_long nonBlocking = 1;
+  if (::bind(w, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+      getsockname(w, reinterpret_cast<sockaddr*>(&a), &len) != 0 || ioctlsocket(w, FIONBIO, &nonBlocking) != 0) {
+    closesocket(w);
+    return;
+  }
+  static_assert(sizeof wakeAddr_ == sizeof a);
+  std::memcpy(wakeAddr_, &a, sizeof a);
+  wake_ = static_cast<unsigned long long>(w);
+}
 
-TcpClient::~TcpClient() { closeSocket(); }
+TcpClient::~TcpClient() {
+  closeSocket();
+  if (wakeable()) closesocket(sock(wake_));
+}
+
+bool TcpClient::wake() {
+  if (!wakeable()) return false;
+  const char b = 1;
+  return ::sendto(sock(wake_), &b, 1, 0, reinterpret_cast<const sockaddr*>(wakeAddr_), sizeof(sockaddr_in)) == 1;
+}
 
 void TcpClient::connect(std::string_view host, std::string_view port) {
   closeSocket();
@@ -82,13 +109,19 @@ std::string TcpClient::recvPacket(int timeoutMs) {
   fd_set rd;
   FD_ZERO(&rd);
   FD_SET(sock(socket_), &rd);
+  if (wakeable()) FD_SET(sock(wake_), &rd);
   timeval tv{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
   const int ready = ::select(0, &rd, nullptr, nullptr, &tv);
   if (ready == SOCKET_ERROR) {
     lastError_ = WSAGetLastError();
     return out;
   }
-  if (ready == 0) {
+  if (wakeable() && FD_ISSET(sock(wake_), &rd)) {
+    char b[64];
+    while (::recv(sock(wake_), b, sizeof b, 0) > 0) {
+    }
+  }
+  if (!FD_ISSET(sock(socket_), &rd)) {
     lastError_ = WSAETIMEDOUT;
     return out;
   }

@@ -19,8 +19,12 @@ class TcpClient {
   // Sends all of the text (blocking until it went out or failed).
   void sendString(std::string_view data);
   // Waits up to timeoutMs for data and returns everything waiting then;
-  // empty on time-out (lastError WSAETIMEDOUT) or failure.
+  // empty on time-out or wake() (lastError WSAETIMEDOUT) or failure.
   std::string recvPacket(int timeoutMs);
+  // Ends a recvPacket wait early, from any thread. False when this client
+  // has no wake-up (its waits then run their full time).
+  bool wake();
+  bool wakeable() const { return wake_ != kNone; }
   void closeSocket();
   bool isOpen() const { return socket_ != kNone; }
   int lastError() const { return lastError_; }
@@ -28,6 +32,10 @@ class TcpClient {
  private:
   static constexpr unsigned long long kNone = ~0ull;
   unsigned long long socket_ = kNone;  // a SOCKET
+  // A loopback datagram socket that wake() sends to and recvPacket also
+  // waits on; made once, read-only after the constructor.
+  unsigned long long wake_ = kNone;
+  unsigned char wakeAddr_[16] = {};  // its sockaddr_in
   int lastError_ = 0;
 };
 

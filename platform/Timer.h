@@ -22,8 +22,10 @@ class Timer {
 
  private:
   void restart();
+  void disarm();
   unsigned interval_;
   bool enabled_ = false;
+  bool armed_ = false;  // the system timer runs
   std::function<void()> onTick_;
   MessageWindow window_;
 };

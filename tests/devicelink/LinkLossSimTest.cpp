@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "tests/devicelink/ListedPort.h"
 #include "tests/devicelink/RunSimCheck.h"
 
@@ -33,12 +35,13 @@ void StartRun(TPelmora& p) {
   ASSERT_EQ(p.RunningMode(), 1);
 }
 
-void ExpectLost(TPelmora& p, Watch& w, std::size_t records) {
+// records: how many came before the loss, where the test knows it.
+void ExpectLost(TPelmora& p, Watch& w, std::optional<std::size_t> records) {
   ASSERT_TRUE(runsim::PumpUntil([&] { return w.stops > 0; }, 10s)) << w.records.size() << " records";
   runsim::PumpUntil([] { return false; }, 300ms);  // nothing more comes
   EXPECT_EQ(w.errors, std::vector<int>{8});
   EXPECT_EQ(w.stops, 1);
-  EXPECT_EQ(w.records.size(), records);
+  if (records) EXPECT_EQ(w.records.size(), *records);
   EXPECT_FALSE(p.PelmoraConnected());
   EXPECT_EQ(p.RunningMode(), -1);
   EXPECT_FALSE(p.Run());
@@ -112,8 +115,9 @@ TEST(LinkLossSimCom, PortGoneEndsTheRunOnceAndTheNextConnectWorks) {
   StartRun(*p);
   ASSERT_TRUE(runsim::PumpUntil([&] { return w.records.size() >= 3; }, 10s));
   ASSERT_TRUE(ComPair("stop"));
+  // The pair goes down a moment after the script starts: a record may still come.
   const std::size_t before = w.records.size();
-  ExpectLost(*p, w, w.records.size());
+  ExpectLost(*p, w, std::nullopt);
   EXPECT_LE(w.records.size(), before + 2);
 
   sim.reset();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -96,6 +97,29 @@ TEST(TcpClientTest, ReceiveTimesOutEmptyWhenNothingWaits) {
   EXPECT_EQ(c.recvPacket(20), "");
   EXPECT_EQ(c.lastError(), WSAETIMEDOUT);
   c.sendString("bye");
+}
+
+TEST(TcpClientTest, WakeEndsAWaitEarlyAndDataStillArrivesAfterIt) {
+  EchoServer server;
+  pel::TcpClient c;
+  c.connect("127.0.0.1", server.port());
+  ASSERT_EQ(c.lastError(), 0);
+  ASSERT_TRUE(c.wakeable());
+  const auto t0 = std::chrono::steady_clock::now();
+  std::thread waker([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    c.wake();
+  });
+  EXPECT_EQ(c.recvPacket(60000), "");
+  waker.join();
+  EXPECT_EQ(c.lastError(), WSAETIMEDOUT);
+  // Far below the minute asked for: the wake ended it.
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(30));
+  // Wakes that nobody waited for end one wait at most, and lose no data.
+  c.wake();
+  c.wake();
+  c.sendString("bye");
+  EXPECT_EQ(receive(c, 3), "BYE");
 }
 
 TEST(TcpClientTest, ConnectToNoListenerFailsAndSendsFail) {
