@@ -354,6 +354,13 @@ HENHMETAFILE PEgetmeta(HWND h) {
 BOOL PEplaymetafile(HWND h, HDC dc, HENHMETAFILE meta) {
   EngineObject* o = Find(h);
   if (!o || !dc || !meta) return FALSE;
+  // The engine's own current picture is drawn anew rather than played: the
+  // same strokes, without scaling every one from the metafile's frame.
+  if (meta == o->meta && o->metaVersion == o->store.Version() && o->metaSize.cx == o->size.cx &&
+      o->metaSize.cy == o->size.cy) {
+    pel::graphengine::DrawGraph(o->store, dc, o->size.cx, o->size.cy);
+    return TRUE;
+  }
   const RECT r{0, 0, o->size.cx, o->size.cy};
   return PlayEnhMetaFile(dc, meta, &r);
 }

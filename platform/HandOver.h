@@ -6,12 +6,12 @@
 // at each poll, and while it waits for a worker to end (serviceUntil), so a
 // worker blocked in a hand-over can never deadlock a main thread joining it.
 #include <atomic>
-#include <condition_variable>
 #include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
-#include <mutex>
+
+#include "platform/SlimSync.h"
 
 namespace pel {
 
@@ -49,8 +49,8 @@ class HandOver {
     bool done = false;
     std::exception_ptr error;
   };
-  mutable std::mutex m_;  // guards queue_, every Call's done/error, wake_, generation_
-  std::condition_variable cv_;
+  mutable SlimMutex m_;  // guards queue_, every Call's done/error, wake_, generation_
+  SlimCondition cv_;
   std::deque<std::shared_ptr<Call>> queue_;
   WakeHook wake_;
   unsigned long generation_ = 0;
