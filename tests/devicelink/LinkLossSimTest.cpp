@@ -41,7 +41,9 @@ void ExpectLost(TPelmora& p, Watch& w, std::optional<std::size_t> records) {
   runsim::PumpUntil([] { return false; }, 300ms);  // nothing more comes
   EXPECT_EQ(w.errors, std::vector<int>{8});
   EXPECT_EQ(w.stops, 1);
-  if (records) EXPECT_EQ(w.records.size(), *records);
+  if (records) {
+    EXPECT_EQ(w.records.size(), *records);
+  }
   EXPECT_FALSE(p.PelmoraConnected());
   EXPECT_EQ(p.RunningMode(), -1);
   EXPECT_FALSE(p.Run());
