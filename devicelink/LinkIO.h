@@ -64,9 +64,7 @@ class LinkIO : public LinkLifetime, protected LinkCore {
 
   void Dispatch(std::size_t serialCount, bool fromSocket);
   bool Abandoned() const { return Released(); }
-
- private:
-  // The component this is the base of (TPelmora is its only derived class).
+  // The component this is a base of (TPelmora is its only final class).
   TPelmora& self();
 };
 

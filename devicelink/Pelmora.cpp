@@ -104,7 +104,7 @@ void TPelmora::EndIfDue() {
 }
 
 TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool designing)
-    : LinkIO(flavour, std::move(env)) {
+    : RunSteps(flavour, std::move(env)) {
   if (!env_.makeSerial || !env_.makeWorker || !env_.host || !env_.usb)
     throw std::invalid_argument("incomplete link environment");
   pel::HandOver::instance().setMainThread();

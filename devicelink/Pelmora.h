@@ -19,40 +19,30 @@
 // further step.
 #include <windows.h>
 
-#include <array>
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "devicelink/ChannelProperties.h"
 #include "devicelink/LinkEnvironment.h"
-#include "devicelink/LinkIO.h"
 #include "devicelink/LinkHooks.h"
-#include "devicelink/LinkLifetime.h"
 #include "devicelink/LinkModel.h"
-#include "devicelink/LinkProcessState.h"
 #include "devicelink/OutputsLink.h"
 #include "devicelink/PelmoraFields.h"
 #include "devicelink/PelmoraTypes.h"
 #include "devicelink/RunParts.h"
+#include "devicelink/RunSteps.h"
 #include "devicelink/setup/SetterOutcome.h"
 #include "devicelink/setup/SetupTypes.h"
 
-namespace pel {
-class Timer;
-}
 namespace pel::sensors {
 class SensorRegistry;
-}
-namespace pel::link {
-class UsbSensorsLink;
 }
 namespace pel::usb {
 class UsbSensorSide;
 }
 
-class TPelmora final : public pel::link::ChannelProperties<TPelmora>, public pel::link::LinkIO {
+class TPelmora final : public pel::link::ChannelProperties<TPelmora>, public pel::link::RunSteps {
  public:
   using Fields = PelmoraFields;
   using RunParts = pel::link::RunParts;
@@ -281,21 +271,10 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>, public pel
   int ChannelIDAt(int index) const;
   SensorRangeType SensorRangeAt(int index) const;
 
-  // ---- run steps ----
+  // ---- the run's records (the start and stop steps: RunSteps) ----
   void InstallRunHooks();
   // Points the stream context at the channel tables and acquisition fields.
   void ViewStreamSettings();
-  void StartBoxModel(bool tolemicFamily);
-  void StartUsbModel();
-  void StartByInputMode(bool tolemicFamily);
-  void DigitalModuleCheck();
-  void FallBackFromFastMode();
-  void SendStoredOutput();
-  void StopRun();
-  void NoteStartError();
-  // SamplingTime, then ExperimentLength := Max_Record_Count x SamplingTime,
-  // by the setters' rules.
-  void ApplyAcquisitionSetters(double samplingTime);
   void ParseLastFrame(int parser);
 
   // ---- high-speed helpers ----
