@@ -3,10 +3,11 @@
 // draining input, the reply wait, the receive handlers with their frame
 // dispatch, the poll, and the marker of a published exchange.
 //
-// Ownership and threads: the base of TPelmora alone (main thread); it holds
-// the component's state (LinkCore) and its lifetime (LinkLifetime), so what
-// it owns is what LinkCore lists. The parts it calls back into (the error
-// raiser, the close, the USB tick, the hooks) are TPelmora's.
+// Ownership and threads: a base of TPelmora alone, under RunSteps (main
+// thread). It holds the component's state (LinkCore) and its lifetime
+// (LinkLifetime), so what it owns is what LinkCore lists. The parts it calls
+// back into (the error raiser, the close, the USB tick, the hooks) are
+// TPelmora's.
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -64,7 +65,7 @@ class LinkIO : public LinkLifetime, protected LinkCore {
 
   void Dispatch(std::size_t serialCount, bool fromSocket);
   bool Abandoned() const { return Released(); }
-  // The component this is a base of (TPelmora is its only final class).
+  // The component this is a base of: every LinkIO is part of a TPelmora.
   TPelmora& self();
 };
 

@@ -271,7 +271,7 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>, public pel
   int ChannelIDAt(int index) const;
   SensorRangeType SensorRangeAt(int index) const;
 
-  // ---- the run's records (the start and stop steps: RunSteps) ----
+  // ---- a run's records (its start and stop steps are in RunSteps) ----
   void InstallRunHooks();
   // Points the stream context at the channel tables and acquisition fields.
   void ViewStreamSettings();
