@@ -104,7 +104,7 @@ void TPelmora::EndIfDue() {
 }
 
 TPelmora::TPelmora(HWND parent, LinkFlavour flavour, LinkEnvironment env, bool designing)
-    : LinkCore(flavour, std::move(env)) {
+    : RunSteps(flavour, std::move(env)) {
   if (!env_.makeSerial || !env_.makeWorker || !env_.host || !env_.usb)
     throw std::invalid_argument("incomplete link environment");
   pel::HandOver::instance().setMainThread();
@@ -329,16 +329,6 @@ void TPelmora::FireStopExperiment() {
   Frame frame(*this);
   const auto handler = F_.StopExperiment;
   if (handler && !Released()) handler(*this);
-}
-
-TPelmora::Exchange::Exchange(TPelmora& p) : p_(p), frame_(p) { ++p_.exchangeDepth_; }
-
-TPelmora::Exchange::~Exchange() {
-  if (--p_.exchangeDepth_ == 0 && p_.closePending_ && !p_.Released()) {
-    p_.closePending_ = false;
-    p_.CloseCommNow();
-  }
-  // frame_ goes last: the component may end here.
 }
 
 pel::link::LinkCore::LinkCore(LinkFlavour flavour, LinkEnvironment env) : flavour_(flavour), env_(std::move(env)) {}

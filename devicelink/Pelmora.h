@@ -19,42 +19,30 @@
 // further step.
 #include <windows.h>
 
-#include <array>
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "devicelink/ChannelProperties.h"
 #include "devicelink/LinkEnvironment.h"
-#include "devicelink/LinkCore.h"
 #include "devicelink/LinkHooks.h"
-#include "devicelink/LinkLifetime.h"
 #include "devicelink/LinkModel.h"
-#include "devicelink/LinkProcessState.h"
 #include "devicelink/OutputsLink.h"
 #include "devicelink/PelmoraFields.h"
 #include "devicelink/PelmoraTypes.h"
 #include "devicelink/RunParts.h"
+#include "devicelink/RunSteps.h"
 #include "devicelink/setup/SetterOutcome.h"
 #include "devicelink/setup/SetupTypes.h"
 
-namespace pel {
-class Timer;
-}
 namespace pel::sensors {
 class SensorRegistry;
-}
-namespace pel::link {
-class UsbSensorsLink;
 }
 namespace pel::usb {
 class UsbSensorSide;
 }
 
-class TPelmora final : public pel::link::ChannelProperties<TPelmora>,
-                       public pel::link::LinkLifetime,
-                       protected pel::link::LinkCore {
+class TPelmora final : public pel::link::ChannelProperties<TPelmora>, public pel::link::RunSteps {
  public:
   using Fields = PelmoraFields;
   using RunParts = pel::link::RunParts;
@@ -77,7 +65,6 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>,
   // The window's own painting; a host may also run it outside the paint cycle.
   void Paint();
   const LinkFlavour& Flavour() const { return flavour_; }
-  using LinkCore::F_;
   LinkHooks& Hooks() { return hooks_; }
 
   // ---- published methods (this piece) ----
@@ -127,44 +114,11 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>,
   void FireStartExperiment();
   void FireStopExperiment();
 
-  void SendCommand(const std::string& command);
-  std::string FlushInput();
-  std::string WaitReply();
-  std::string TakeFrame();
-  void HandleSerialInput(std::size_t count);
-  void HandleSocketInput();
-  // The transport went away (the peer closed, the port vanished): error 8
-  // once, the run ended, the link closed; commands then fail with 8 until
-  // the next InitializeComm.
-  void LinkLost();
-  void PollInput();
-  void PollTick();
   void ClampOutputParameters(int low, int high, int def);
 
   void ProbeCapabilities(bool userSetPort);
   void QueryProductInfo();
   void FindRegistryPorts(const std::string& path, std::string& found);
-
-  pel::link::SerialLink& Port() { return *serial_; }
-  pel::link::SocketWorker& Worker() { return *worker_; }
-  pel::link::HostLoop& Host() { return *env_.host; }
-  static pel::link::LinkProcessState& State() { return pel::link::ProcessState(); }
-
-  // True while a command exchange (send and reply wait) runs; a published
-  // method that talks to the interface refuses with error 22 then.
-  bool InExchange() const { return exchangeDepth_ > 0; }
-  // Marks one exchange of a published method; see InExchange.
-  class Exchange {
-   public:
-    explicit Exchange(TPelmora& p);
-    ~Exchange();
-    Exchange(const Exchange&) = delete;
-    Exchange& operator=(const Exchange&) = delete;
-
-   private:
-    TPelmora& p_;
-    Frame frame_;  // last: the component may end as it unwinds
-  };
 
   // ---- experiments and records ----
   // Start (true) or stop (false) of a run; 0 for a clean start, else the
@@ -180,24 +134,6 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>,
   std::string GetDataList();
   RunParts& Runs() { return runs_; }
 
- private:
-  void InstallRunHooks();
-  // Points the stream context at the channel tables and acquisition fields.
-  void ViewStreamSettings();
-  void StartBoxModel(bool tolemicFamily);
-  void StartUsbModel();
-  void StartByInputMode(bool tolemicFamily);
-  void DigitalModuleCheck();
-  void FallBackFromFastMode();
-  void SendStoredOutput();
-  void StopRun();
-  void NoteStartError();
-  // SamplingTime, then ExperimentLength := Max_Record_Count x SamplingTime,
-  // by the setters' rules.
-  void ApplyAcquisitionSetters(double samplingTime);
-  void ParseLastFrame(int parser);
-
- public:
   // ---- published acquisition properties (the channel ones: ChannelProperties) ----
   int LoopCount() const { return F_.LoopCount; }
   void LoopCount(int v) { F_.LoopCount = v; }
@@ -250,16 +186,6 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>,
   // raises the rule's error.
   void ApplySetterOutcome(const pel::setup::SetterOutcome& out);
 
- private:
-  friend class pel::link::ChannelProperties<TPelmora>;
-  bool ChannelFlagAt(int index) const;
-  void SetChannelFlagAt(int index, bool v);
-  std::string ChannelUnitAt(int index) const;
-  std::string ChannelNameAt(int index) const;
-  int ChannelIDAt(int index) const;
-  SensorRangeType SensorRangeAt(int index) const;
-
- public:
   // ---- high-speed captures, memory banks and scope mode ----
   // The per-process part lives in State().highSpeed. Captures, downloads and
   // the directory run on Sorn II, Aster and Qor only.
@@ -283,18 +209,6 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>,
   void SetScopeTriggerMode(int TriggerMode, int TriggerChannel, double TriggerLevel);
   bool SetChangeModeFor8Port(bool pValue);
 
- private:
-  void InstallHighSpeedHooks();
-  void EndOfCapture();
-  // Pumps and polls in passes of stepMs until the received text holds a
-  // bracketed reply, or the passes run out; returns what was taken.
-  std::string CollectReply(int passes, int stepMs);
-  void ReadAsterDirectory(pel::records::BankDirectory& dir, const std::string& flagReply);
-  // Runs a block transfer over the raw byte buffer until it ends; false when
-  // its retry bound ran out. stopped() says the host ended it.
-  bool RunBlockRead(pel::records::BlockTransfer& transfer, const std::function<bool()>& stopped);
-
- public:
   // ---- sensors: language, registry texts and classes, identification ----
   // The channel table is State().sensors (one per process); TerminalBlockUse
   // mirrors its terminalBlockUse after each identification.
@@ -316,7 +230,6 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>,
   // The registry view the sensor logic reads (stateless, shared).
   static const pel::sensors::SensorRegistry& SensorSettings();
 
- public:
   // ---- outputs and sensor set-up (PelmoraOutputs.cpp) ----
   // Set-up commands go out through SendCommand without awaiting a reply.
   int PWMOptionSetting(bool pPWM, PWMOption pPWMOption, bool pPWMSelect, int pPWMFreqvalue, int pPinValue1,
@@ -332,7 +245,6 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>,
   void SetSignInvert(int Channel, bool Invert);
   OutputsLink& Outputs() { return outputs_; }
 
- public:
   // ---- USB sensors (PelmoraUsb.cpp) ----
   // The sensors' packets through Vantiro or libusb (the use-libusb flag), the
   // slot list in the registry, the poll on the timer or, with ThreadType, on
@@ -349,20 +261,44 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>,
   pel::usb::UsbSensorSide& UsbSensors();
 
  private:
+  friend class pel::link::LinkIO;
+  friend class pel::link::UsbSensorsLink;
+  friend class pel::link::ChannelProperties<TPelmora>;
+  bool ChannelFlagAt(int index) const;
+  void SetChannelFlagAt(int index, bool v);
+  std::string ChannelUnitAt(int index) const;
+  std::string ChannelNameAt(int index) const;
+  int ChannelIDAt(int index) const;
+  SensorRangeType SensorRangeAt(int index) const;
+
+  // ---- a run's records (its start and stop steps are in RunSteps) ----
+  void InstallRunHooks();
+  // Points the stream context at the channel tables and acquisition fields.
+  void ViewStreamSettings();
+  void ParseLastFrame(int parser);
+
+  // ---- high-speed helpers ----
+  void InstallHighSpeedHooks();
+  void EndOfCapture();
+  // Pumps and polls in passes of stepMs until the received text holds a
+  // bracketed reply, or the passes run out; returns what was taken.
+  std::string CollectReply(int passes, int stepMs);
+  void ReadAsterDirectory(pel::records::BankDirectory& dir, const std::string& flagReply);
+  // Runs a block transfer over the raw byte buffer until it ends; false when
+  // its retry bound ran out. stopped() says the host ended it.
+  bool RunBlockRead(pel::records::BlockTransfer& transfer, const std::function<bool()>& stopped);
+
+  // ---- USB sensors ----
   void InstallUsbSensors();
   void ShutDownUsbSensors();
   // The timer poll's part in thread mode; false when the timer polls itself.
   bool UsbWatchTick();
   void IdentifyUsbSlots();
   std::string UsbCurrentValue();
-  friend class pel::link::UsbSensorsLink;
 
- private:
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
   void LoadLanguageID();  // defined with the sensors
   void IdentifySensorsAfterConnect();
-  void Dispatch(std::size_t serialCount, bool fromSocket);
-  bool Abandoned() const { return Released(); }
   int CloseCommNow();
   // The host's release: ends the component now or once its frames unwound.
   static void Release(TPelmora* p);
@@ -371,5 +307,4 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>,
   // hand-over, another thread) it ends from its window's next message.
   void EndIfDue() override;
   bool InOwnCallback() const;
-
 };

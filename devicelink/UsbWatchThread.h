@@ -21,6 +21,10 @@ class TWatchThread {
   // Asks the loop to end and joins it: a running pass ends first (the pass
   // watches its own stop conditions and its transfers are bounded); the wait
   // services the main thread until the loop has ended, in slices of kEndWait.
+  // Never runs on the thread itself (that join would terminate): its owner
+  // ends only in TPelmora's destructor on the main thread, and the
+  // component's EndIfDue defers any end asked for on another thread or
+  // while a pass runs (InPass) to its window's next message.
   ~TWatchThread();
   TWatchThread(const TWatchThread&) = delete;
   TWatchThread& operator=(const TWatchThread&) = delete;

@@ -12,7 +12,7 @@ pel_windows_library(pel_devicelink
     ${CMAKE_CURRENT_LIST_DIR}/LinkProcessState.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WinsockDaemon.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Pelmora.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/PelmoraLinkIO.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LinkIO.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PelmoraConnect.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DefaultLinkEnvironment.cpp
   LIBS pel_devicelink_text pel_platform_win Vantiro usb0 gdi32 user32)

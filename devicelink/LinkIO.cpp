@@ -1,20 +1,26 @@
-// TPelmora's link input and output: sending a command, draining input, the
-// reply wait, the receive handlers with the frame dispatch, and the poll.
+// The link's input and output: sending a command, draining input, the reply
+// wait, the receive handlers with the frame dispatch, the poll and the
+// exchange marker.
+#include "devicelink/LinkIO.h"
+
 #include <cstdint>
 
 #include "devicelink/LinkFraming.h"
 #include "devicelink/Pelmora.h"
 #include "platform/Timer.h"
 
-using namespace pel::link;
+namespace pel::link {
 
-void TPelmora::SendCommand(const std::string& command) {
+// A public non-virtual base of TPelmora, so the cast is valid.
+TPelmora& LinkIO::self() { return static_cast<TPelmora&>(*this); }
+
+void LinkIO::SendCommand(const std::string& command) {
   Frame frame(*this);
   FlushInput();
   const std::string line = command + "\r\n";
   // After a loss a command has nowhere to go: say so instead of dropping it.
   if (linkLoss_ == 2 && !serial_->IsOpen() && !worker_->IsConnected()) {
-    RaiseDeviceError(8);
+    self().RaiseDeviceError(8);
     return;
   }
   // Each transport on its own, so a failing port does not keep TCP from sending.
@@ -25,7 +31,7 @@ void TPelmora::SendCommand(const std::string& command) {
     if (F_.PelmoraConnected && State().modelState != model::Tolemic)
       LinkLost();
     else if (linkLoss_ == 0)
-      RaiseDeviceError(8);
+      self().RaiseDeviceError(8);
   }
   try {
     if (worker_->IsConnected()) {
@@ -34,14 +40,14 @@ void TPelmora::SendCommand(const std::string& command) {
       Host().SleepMs(50);
     }
   } catch (...) {
-    RaiseDeviceError(8);
+    self().RaiseDeviceError(8);
   }
   Host().PumpMessages();
   Host().SleepMs(10);
   Host().PumpMessages();
 }
 
-void TPelmora::LinkLost() {
+void LinkIO::LinkLost() {
   // Once per connection, and only for a link that was up.
   if (destroying_ || linkLoss_ != 0 || !F_.PelmoraConnected) return;
   linkLoss_ = 1;
@@ -51,15 +57,15 @@ void TPelmora::LinkLost() {
   }
   if (InExchange()) {
     // A command waits for its reply: that exchange ends first, then the link closes.
-    RaiseDeviceError(8);
+    self().RaiseDeviceError(8);
     closePending_ = true;
     return;
   }
-  CloseCommNow();
-  RaiseDeviceError(8);
+  self().CloseCommNow();
+  self().RaiseDeviceError(8);
 }
 
-std::string TPelmora::FlushInput() {
+std::string LinkIO::FlushInput() {
   auto& rx = State().receive;
   std::string drained;
   if (worker_->IsConnected()) {
@@ -75,7 +81,7 @@ std::string TPelmora::FlushInput() {
   return drained;
 }
 
-std::string TPelmora::WaitReply() {
+std::string LinkIO::WaitReply() {
   std::string collected;
   for (int i = 0;; ++i) {
     Host().SleepMs(flavour_.replyWaitStepMs);
@@ -89,12 +95,12 @@ std::string TPelmora::WaitReply() {
   }
 }
 
-std::string TPelmora::TakeFrame() {
+std::string LinkIO::TakeFrame() {
   auto& rx = State().receive;
   return pel::link::TakeFrame(rx.buffer, rx.frameMode, rx.lastFrameLength);
 }
 
-void TPelmora::HandleSerialInput(std::size_t count) {
+void LinkIO::HandleSerialInput(std::size_t count) {
   if (Released()) return;
   Frame frame(*this);
   auto& rx = State().receive;
@@ -117,7 +123,7 @@ void TPelmora::HandleSerialInput(std::size_t count) {
   Dispatch(count, false);
 }
 
-void TPelmora::HandleSocketInput() {
+void LinkIO::HandleSocketInput() {
   if (Released()) return;
   Frame frame(*this);
   auto& rx = State().receive;
@@ -132,7 +138,7 @@ void TPelmora::HandleSocketInput() {
   Dispatch(0, true);
 }
 
-void TPelmora::Dispatch(std::size_t serialCount, bool fromSocket) {
+void LinkIO::Dispatch(std::size_t serialCount, bool fromSocket) {
   auto& rx = State().receive;
   if (!rx.frameMode) return;
   MapBrackets(rx.buffer);
@@ -160,29 +166,29 @@ void TPelmora::Dispatch(std::size_t serialCount, bool fromSocket) {
           rx.buffer.clear();
           break;
       }
-      if (parser && *parser) (*parser)(*this);
+      if (parser && *parser) (*parser)(self());
     } catch (...) {
       // A failing parser drops the rest of its frame only.
     }
     if (Released()) return;
-    if (hooks_.loopCountRule) hooks_.loopCountRule(*this);
+    if (hooks_.loopCountRule) hooks_.loopCountRule(self());
     if (Released()) return;
   }
 }
 
-void TPelmora::PollInput() {
+void LinkIO::PollInput() {
   Frame frame(*this);
   if (destroying_) return;
   Host().RunPendingHandOvers();
   if (Released()) return;
   auto& s = State();
   if (s.modelState == model::Usb) {
-    if (UsbWatchTick()) {
+    if (self().UsbWatchTick()) {
       // ThreadType: the USB polling thread was resumed (or its stop taken).
     } else if (!s.usbBusy && F_.RunningMode > 0 && hooks_.pollUsbSensors) {
       s.usbBusy = true;
       try {
-        hooks_.pollUsbSensors(*this);
+        hooks_.pollUsbSensors(self());
       } catch (...) {
       }
       s.usbBusy = false;
@@ -197,7 +203,7 @@ void TPelmora::PollInput() {
   }
 }
 
-void TPelmora::PollTick() {
+void LinkIO::PollTick() {
   if (!timer_ || Released() || inTick_) return;
   inTick_ = true;
   {
@@ -210,3 +216,15 @@ void TPelmora::PollTick() {
   }
   inTick_ = false;
 }
+
+LinkIO::Exchange::Exchange(LinkIO& l) : l_(l), frame_(l) { ++l_.exchangeDepth_; }
+
+LinkIO::Exchange::~Exchange() {
+  if (--l_.exchangeDepth_ == 0 && l_.closePending_ && !l_.Released()) {
+    l_.closePending_ = false;
+    l_.self().CloseCommNow();
+  }
+  // frame_ goes last: the component may end here.
+}
+
+}  // namespace pel::link
