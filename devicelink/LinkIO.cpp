@@ -227,4 +227,25 @@ LinkIO::Exchange::~Exchange() {
   // frame_ goes last: the component may end here.
 }
 
+namespace {
+// An opening bracket of either kind with a closing one after it.
+bool HoldsReply(const std::string& text) {
+  const std::size_t open = text.find_first_of("{[");
+  return open != std::string::npos && text.find_first_of("}]", open + 1) != std::string::npos;
+}
+
+}  // namespace
+
+std::string LinkIO::CollectReply(int passes, int stepMs) {
+  std::string collected;
+  for (int i = 0; i < passes; ++i) {
+    Host().PumpMessages();
+    PollInput();
+    collected += TakeFrame();
+    if (HoldsReply(collected) || closePending_ || Abandoned()) break;
+    Host().SleepMs(stepMs);
+  }
+  return collected;
+}
+
 }  // namespace pel::link

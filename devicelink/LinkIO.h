@@ -1,7 +1,8 @@
 #pragma once
 // LinkIO: the component's command input and output: sending a command,
 // draining input, the reply wait, the receive handlers with their frame
-// dispatch, the poll, and the marker of a published exchange.
+// dispatch, the poll, the reply and block reads of the high-speed part, and
+// the marker of a published exchange.
 //
 // Ownership and threads: a base of TPelmora alone, under RunSteps (main
 // thread). It holds the component's state (LinkCore) and its lifetime
@@ -9,6 +10,7 @@
 // back into (the error raiser, the close, the USB tick, the hooks) are
 // TPelmora's.
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -18,6 +20,9 @@
 #include "devicelink/LinkProcessState.h"
 
 class TPelmora;
+namespace pel::records {
+class BlockTransfer;
+}
 
 namespace pel::link {
 
@@ -64,6 +69,12 @@ class LinkIO : public LinkLifetime, protected LinkCore {
   ~LinkIO() = default;
 
   void Dispatch(std::size_t serialCount, bool fromSocket);
+  // Pumps and polls in passes of stepMs until the received text holds a
+  // bracketed reply, or the passes run out; returns what was taken.
+  std::string CollectReply(int passes, int stepMs);
+  // Runs a block transfer over the raw byte buffer until it ends; false when
+  // its retry bound ran out. stopped() says the host ended it.
+  bool RunBlockRead(pel::records::BlockTransfer& transfer, const std::function<bool()>& stopped);
   bool Abandoned() const { return Released(); }
   // The component this is a base of: every LinkIO is part of a TPelmora.
   TPelmora& self();

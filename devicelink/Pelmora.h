@@ -277,16 +277,10 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>, public pel
   void ViewStreamSettings();
   void ParseLastFrame(int parser);
 
-  // ---- high-speed helpers ----
+  // ---- high-speed helpers (the reply and block reads are LinkIO's) ----
   void InstallHighSpeedHooks();
   void EndOfCapture();
-  // Pumps and polls in passes of stepMs until the received text holds a
-  // bracketed reply, or the passes run out; returns what was taken.
-  std::string CollectReply(int passes, int stepMs);
   void ReadAsterDirectory(pel::records::BankDirectory& dir, const std::string& flagReply);
-  // Runs a block transfer over the raw byte buffer until it ends; false when
-  // its retry bound ran out. stopped() says the host ended it.
-  bool RunBlockRead(pel::records::BlockTransfer& transfer, const std::function<bool()>& stopped);
 
   // ---- USB sensors ----
   void InstallUsbSensors();

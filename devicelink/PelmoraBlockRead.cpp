@@ -48,10 +48,10 @@ class ComponentBlockLink final : public rec::BlockLink {
 };
 }  // namespace
 
-bool TPelmora::RunBlockRead(rec::BlockTransfer& transfer, const std::function<bool()>& stopped) {
+bool pel::link::LinkIO::RunBlockRead(rec::BlockTransfer& transfer, const std::function<bool()>& stopped) {
   const std::function<bool()> ended = [&] { return stopped() || closePending_ || Abandoned(); };
-  ComponentBlockLink link(*this, ended);
-  const auto deliver = [&](const std::string& record) { return DeliverRecord(record) && !ended(); };
+  ComponentBlockLink link(self(), ended);
+  const auto deliver = [&](const std::string& record) { return self().DeliverRecord(record) && !ended(); };
   rec::BlockWait wait;
   wait.capacity = pel::link::ReceiveState::kRawSize;
   return rec::RunBlockTransfer(transfer, link, deliver, wait) != rec::TransferStep::Failed;

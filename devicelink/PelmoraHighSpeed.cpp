@@ -16,12 +16,6 @@ namespace rec = pel::records;
 
 bool HasMemory(int m) { return m == model::SornII || m == model::Aster || m == model::Qor; }
 
-// An opening bracket of either kind with a closing one after it.
-bool HoldsReply(const std::string& text) {
-  const std::size_t open = text.find_first_of("{[");
-  return open != std::string::npos && text.find_first_of("}]", open + 1) != std::string::npos;
-}
-
 bool ChannelActive(int ch) { return ch >= 1 && ch <= 8 && TPelmora::State().sensors.ch[static_cast<std::size_t>(ch - 1)].active; }
 
 // A frame longer than this ends a capture (the box's bank line).
@@ -31,18 +25,6 @@ constexpr int kEndOfCaptureLength = 28;
 void TPelmora::InstallHighSpeedHooks() {
   State().highSpeed = {};
   hooks_.endOfCapture = [](TPelmora& p) { p.EndOfCapture(); };
-}
-
-std::string TPelmora::CollectReply(int passes, int stepMs) {
-  std::string collected;
-  for (int i = 0; i < passes; ++i) {
-    Host().PumpMessages();
-    PollInput();
-    collected += TakeFrame();
-    if (HoldsReply(collected) || closePending_ || Abandoned()) break;
-    Host().SleepMs(stepMs);
-  }
-  return collected;
 }
 
 int TPelmora::HighSpeedSetting(int pCH, double pSpeed) {
