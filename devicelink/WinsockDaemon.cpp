@@ -25,12 +25,13 @@ void TWinsockDaemon::ConnectLocal() {
 }
 
 void TWinsockDaemon::Disconnect() {
-  if (!connected_) return;
-  socket_.wake();  // the loop's receive holds the socket lock
+  // Marked first, so the loop, woken from its receive (which holds the
+  // socket lock), takes no further wait before the socket closes.
+  if (!connected_.exchange(false)) return;
+  socket_.wake();
   {
     std::lock_guard lock(socketLock_);
     socket_.closeSocket();
-    connected_ = false;
   }
   // Texts queued for this connection must not go out on the next one.
   std::lock_guard lock(sendLock_);

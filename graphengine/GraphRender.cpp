@@ -283,9 +283,9 @@ void DrawBandFrame(const GraphStore& g, HDC dc, const AxisPanel& p, int axis, co
 
 // One unbroken piece of a subset's line, all its strokes.
 void DrawRun(HDC dc, std::vector<POINT>& run, std::vector<POINT>& shifted) {
+  shifted.resize(run.size());
   if (run.size() >= 2)
     for (const POINT& d : px::kLineStrokes) {
-      shifted.resize(run.size());
       for (std::size_t i = 0; i < run.size(); ++i) shifted[i] = POINT{run[i].x + d.x, run[i].y + d.y};
       Polyline(dc, shifted.data(), static_cast<int>(shifted.size()));
     }
