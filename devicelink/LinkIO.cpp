@@ -144,7 +144,8 @@ void LinkIO::Dispatch(std::size_t serialCount, bool fromSocket) {
   MapBrackets(rx.buffer);
   // Block frames of a Qor are taken only by the ActiveX host, and only from the port.
   const bool fastQor = flavour_.fastQorOverCom && !fromSocket;
-  while (HoldsFrame(rx.buffer)) {
+  // A handler may close or reopen the link meanwhile: frame mode is asked again each time.
+  while (rx.frameMode && HoldsFrame(rx.buffer)) {
     std::string frame = TakeFrame();
     if (frame.empty()) break;  // its line end has not arrived yet
     rx.lastFrame = std::move(frame);

@@ -105,28 +105,38 @@ void SerialPort::open() {
 
 void SerialPort::close() {
   if (!session_) return;
-  session_->closing = true;
-  SetEvent(session_->stop);
-  if (inHandler_ > 0) {
-    // Called from this port's own receive event: its thread waits for us,
-    // so it is joined once that event has returned.
-    finishRetired();
-    retired_ = std::move(session_);
+  Session& s = *session_;
+  s.closing = true;
+  SetEvent(s.stop);
+  if (s.inHandler > 0) {
+    // Called from this session's own receive event: its thread waits for
+    // that call and touches the port no more, so the port closes now (it
+    // can be opened again at once) and the thread is joined later.
+    CloseHandle(s.port);
+    s.port = INVALID_HANDLE_VALUE;
+    retired_.push_back(std::move(session_));
     return;
   }
-  Session& s = *session_;
+  endSession(s);
+  session_.reset();
+  finishRetired();
+}
+
+void SerialPort::endSession(Session& s) {
   // The event thread may be blocked in a hand-over to this thread.
   HandOver::instance().serviceUntil([&s] { return s.done.load(); });
   s.thread.join();
-  session_.reset();
 }
 
 void SerialPort::finishRetired() {
-  if (!retired_ || inHandler_ > 0) return;
-  Session& s = *retired_;
-  HandOver::instance().serviceUntil([&s] { return s.done.load(); });
-  s.thread.join();
-  retired_.reset();
+  for (auto it = retired_.begin(); it != retired_.end();) {
+    if ((*it)->inHandler > 0) {
+      ++it;
+      continue;
+    }
+    endSession(**it);
+    it = retired_.erase(it);
+  }
 }
 
 std::size_t SerialPort::waiting(HANDLE port) {
@@ -146,14 +156,18 @@ void SerialPort::handOver(Session& s, const std::function<void()>& f) {
   try {
     HandOver::instance().synchronize([this, &s, &f] {
       if (s.closing) return;
+      // s stays put while this runs: a close from inside only retires it.
       ++inHandler_;
-      try {
-        f();
-      } catch (...) {
-        --inHandler_;
-        throw;
-      }
-      --inHandler_;
+      ++s.inHandler;
+      struct Unwind {
+        SerialPort& port;
+        Session& session;
+        ~Unwind() {
+          --session.inHandler;
+          --port.inHandler_;
+        }
+      } unwind{*this, s};
+      f();
     });
   } catch (...) {
     // A failing handler must not end the event thread.

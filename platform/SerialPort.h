@@ -40,6 +40,10 @@ class SerialPort {
   const std::string& port() const { return port_; }
   // Throws SerialError when the port cannot be opened or set up.
   void open();
+  // From inside a receive event too, any number of times: a session closed
+  // inside its own event lets go of the port at once (it can be opened
+  // again in the same call) and its thread is joined after that event
+  // returned. Never destroyed inside its own event.
   void close();
   bool isOpen() const { return session_ != nullptr; }
 
@@ -62,10 +66,14 @@ class SerialPort {
     HANDLE stop = nullptr;
     std::atomic<bool> closing{false};
     std::atomic<bool> done{false};
+    int inHandler = 0;  // depth of this session's events running (main thread)
     std::thread thread;
     ~Session();
   };
   void eventLoop(Session& s);
+  // Ends a session whose thread is not waiting for a handler on the stack.
+  static void endSession(Session& s);
+  // Joins the retired sessions whose handlers have returned.
   void finishRetired();
   static std::size_t waiting(HANDLE port);
   // The bytes waiting; false when the port no longer answers.
@@ -75,7 +83,8 @@ class SerialPort {
 
   std::string port_;
   std::unique_ptr<Session> session_;  // main thread only
-  std::unique_ptr<Session> retired_;  // closed from its own event, joined later
+  // Closed from inside their own events, joined once those returned (main thread only).
+  std::vector<std::unique_ptr<Session>> retired_;
   int inHandler_ = 0;                 // depth of receive events running (main thread)
   RxCharHandler onRxChar_;            // main thread only
   GoneHandler onGone_;                // main thread only

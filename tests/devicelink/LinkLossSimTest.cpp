@@ -8,6 +8,7 @@
 
 #include <optional>
 
+#include "tests/devicelink/ComPairScript.h"
 #include "tests/devicelink/ListedPort.h"
 #include "tests/devicelink/RunSimCheck.h"
 
@@ -77,33 +78,7 @@ TEST(LinkLossSimTcp, ClosedConnectionEndsTheRunOnceAndTheNextConnectWorks) {
   EXPECT_EQ(p->CloseComm(), 0);
 }
 
-// Starts the pty pair script, a Unix program that Wine runs directly (its
-// end cannot be waited for: the callers watch for its effect).
-bool ComPair(const char* action) {
-  std::string cmd = std::string("/bin/bash ") + PEL_COMPAIR_SCRIPT + " " + action + " 27 28";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  if (pi.hThread) CloseHandle(pi.hThread);
-  if (pi.hProcess) CloseHandle(pi.hProcess);
-  return true;
-}
-
-// The pair is back when its far end can be served again.
-std::unique_ptr<InterfaceSim> ServeCom28Within(std::chrono::milliseconds timeout) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    auto sim = std::make_unique<InterfaceSim>(Model::SornII);
-    try {
-      sim->startCom(28);
-      return sim;
-    } catch (const std::exception&) {
-      if (std::chrono::steady_clock::now() > end) return nullptr;
-    }
-    Sleep(100);
-  }
-}
+bool ComPair(const char* action) { return compair::Run(action, 27, 28); }
 
 TEST(LinkLossSimCom, PortGoneEndsTheRunOnceAndTheNextConnectWorks) {
   const ListedPort listed("PelmoraLinkLossTest27", 27);
@@ -125,7 +100,7 @@ TEST(LinkLossSimCom, PortGoneEndsTheRunOnceAndTheNextConnectWorks) {
   sim.reset();
   ASSERT_TRUE(ComPair("start"));
   Sleep(500);  // the old links are replaced first
-  sim = ServeCom28Within(10s);
+  sim = compair::ServeWithin(Model::SornII, 28, 10s);
   ASSERT_TRUE(sim);
   w.errors.clear();
   EXPECT_EQ(p->InitializeComm(), 0);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "platform/HandOver.h"
 #include "platform/MessageLoop.h"
@@ -110,6 +112,49 @@ TEST_F(SerialPortTest, ClosingFromItsOwnReceiveEventAndReopening) {
   b.setOnRxChar({});
   b.open();  // the closed session is finished first, so the port is free again
   EXPECT_TRUE(b.isOpen());
+}
+
+// A host that reconnects from inside the event, as a port scan does: the
+// port closed there can be opened again at once, any number of opens and
+// closes may follow in the same call, every session ends, and the port
+// still works afterwards.
+TEST_F(SerialPortTest, OpensAndClosesInsideItsOwnReceiveEvent) {
+  pel::SerialPort a, b;
+  a.setPort("COM5");
+  b.setPort("COM6");
+  a.open();
+  b.open();
+  int events = 0;
+  std::vector<std::string> opened;
+  b.setOnRxChar([&](std::size_t count) {
+    b.readStr(count);
+    if (++events > 1) return;
+    a.close();  // frees COM5 for the scan
+    b.close();
+    for (const char* name : {"COM5", "COM6", "COM5"}) {
+      b.setPort(name);
+      try {
+        b.open();
+        opened.push_back(name);
+      } catch (const pel::SerialError&) {
+      }
+      b.close();
+    }
+    b.setPort("COM6");
+    b.open();
+  });
+  a.writeStr("{1}\r\n");
+  std::string none;
+  serviceUntil(none, 1);  // a while, with hand-overs serviced
+  EXPECT_EQ(events, 1);
+  EXPECT_EQ(opened, (std::vector<std::string>{"COM5", "COM6", "COM5"}));
+  ASSERT_TRUE(b.isOpen());
+  std::string got;
+  b.setOnRxChar([&](std::size_t count) { got += b.readStr(count); });
+  a.open();
+  a.writeStr("{2}\r\n");
+  serviceUntil(got, 5);
+  EXPECT_EQ(got, "{2}\r\n");
 }
 
 TEST_F(SerialPortTest, OpeningAMissingPortThrows) {
