@@ -16,7 +16,11 @@ TPelmora& LinkIO::self() { return static_cast<TPelmora&>(*this); }
 
 void LinkIO::SendCommand(const std::string& command) {
   Frame frame(*this);
+  // Nothing goes out once the host let go, also when it let go in a
+  // hand-over that the flush ran.
+  if (Released()) return;
   FlushInput();
+  if (Released()) return;
   const std::string line = command + "\r\n";
   // After a loss a command has nowhere to go: say so instead of dropping it.
   if (linkLoss_ == 2 && !serial_->IsOpen() && !worker_->IsConnected()) {

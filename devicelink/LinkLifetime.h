@@ -25,6 +25,20 @@ class LinkLifetime {
   // started and no event fires.
   bool Released() const { return released_.load() || destroying_; }
 
+  // Raises an event off the main thread (the USB polling thread's records):
+  // the release test and the call are one step against a release on another
+  // thread, which waits for a call in flight (WaitOutOffMainEvents). Either
+  // the event ends before the release returns or it never starts.
+  template <class F>
+  void RaiseOffMain(F&& raise) {
+    offMainEvents_.fetch_add(1);
+    struct Leave {
+      std::atomic<int>& n;
+      ~Leave() { n.fetch_sub(1); }
+    } leave{offMainEvents_};
+    if (!Released()) raise();
+  }
+
  protected:
   LinkLifetime() = default;
   ~LinkLifetime() = default;
@@ -33,12 +47,14 @@ class LinkLifetime {
 
   // Ends a released component whose last frame unwound.
   virtual void EndIfDue() = 0;
+  bool OffMainEventInFlight() const { return offMainEvents_.load() > 0; }
 
   std::atomic<bool> destroying_{false};  // read by the USB polling thread too
   std::atomic<int> frames_{0};           // Frames on any thread's stack
   std::atomic<bool> released_{false};    // the host let go
   std::atomic<bool> endPosted_{false};   // the end waits for the end message
   std::atomic<bool> ending_{false};
+  std::atomic<int> offMainEvents_{0};    // RaiseOffMain calls on the stack of any thread
 };
 
 }  // namespace pel::link

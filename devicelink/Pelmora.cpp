@@ -9,6 +9,7 @@
 
 #include "devicelink/PelmoraUsb.h"
 #include "platform/HandOver.h"
+#include "platform/MessageLoop.h"
 #include "platform/Registry.h"
 #include "platform/Timer.h"
 
@@ -83,7 +84,20 @@ std::shared_ptr<TPelmora> TPelmora::Create(HWND parent, LinkFlavour flavour, Lin
 
 void TPelmora::Release(TPelmora* p) {
   p->released_.store(true);
+  p->WaitOutOffMainEvents();
   p->EndIfDue();
+}
+
+void TPelmora::WaitOutOffMainEvents() {
+  if (!usb_) return;
+  auto& watch = usb_->Watch();
+  // Let go from inside that very event (on its thread, or in a hand-over it
+  // waits for): it is the one in flight, and it cannot end before this does.
+  if (watch.OnThisThread()) return;
+  const auto& handOver = pel::HandOver::instance();
+  if (handOver.onMainThread() && handOver.runningCallFrom(watch.Id())) return;
+  // Bounded: a handler that never returns must not hang the host's release.
+  pel::serviceWhile([this] { return OffMainEventInFlight(); }, kOffMainEventWait);
 }
 
 bool TPelmora::InOwnCallback() const {
@@ -261,13 +275,14 @@ LRESULT CALLBACK TPelmora::WindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       case WM_PAINT:
         self->Paint();
         return 0;
-      case kWakeMessage:
-        if (!self->Released()) {
-          Frame frame(*self);
-          self->Host().RunPendingHandOvers();
-        }
-        // May end the component; nothing of it is touched afterwards.
+      case kWakeMessage: {
+        // Also once released: a worker or the USB polling thread waiting in
+        // a hand-over must be able to end (its handlers see the release).
+        Frame frame(*self);
+        self->Host().RunPendingHandOvers();
+        // The frame may end the component; nothing of it is touched afterwards.
         return 0;
+      }
       case kEndMessage:
         self->endPosted_.store(false);
         self->EndIfDue();  // may end the component

@@ -19,6 +19,7 @@
 // further step.
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -296,6 +297,9 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>, public pel
   int CloseCommNow();
   // The host's release: ends the component now or once its frames unwound.
   static void Release(TPelmora* p);
+  // Waits (servicing) for a polling-thread event that started before the release.
+  void WaitOutOffMainEvents();
+  static constexpr std::chrono::milliseconds kOffMainEventWait{3000};
   // Ends a released component whose last frame unwound; from inside a
   // callback of what it owns (its timer's tick, its port's or worker's
   // hand-over, another thread) it ends from its window's next message.

@@ -89,6 +89,7 @@ int TPelmora::HighSpeedExperiment(bool pRun, TxHighSpeedRunMode pMode) {
   }
   Exchange guard(*this);
   if (hooks_.autoSensorId) hooks_.autoSensorId(*this);  // its error stays, the start goes on
+  if (closePending_ || Abandoned()) return F_.ErrorNumber;
   const int channel = s.highSpeed.channel == 0 ? 1 : s.highSpeed.channel;
   if (!ChannelActive(channel)) {
     RaiseDeviceError(25);
@@ -238,6 +239,7 @@ int TPelmora::EraseMemoryData(int pBank, bool pAll) {
       Host().SleepMs(100);
     }
   }
+  if (Abandoned()) return F_.ErrorNumber;
   try {
     HighSpeedExplorer();
   } catch (...) {

@@ -55,6 +55,7 @@ int TPelmora::Pelmora(bool pRun) {
   runs_.starting = false;
   NoteStartError();
   const int raised = runs_.startError;
+  if (Released()) return raised;
   if (runs_.stopDuringStart) {
     runs_.stopDuringStart = false;
     StopRun();

@@ -142,6 +142,8 @@ std::string TPelmora::GetCurrentValue() {
       Host().SleepMs(15);
       Host().PumpMessages();
       PollInput();
+      // A close asked for from an event, or a host that let go, ends the wait.
+      if (closePending_ || Abandoned()) return {};
       collected += TakeFrame();
       if (pel::link::ReplyComplete(collected)) break;
     }

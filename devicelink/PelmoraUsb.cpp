@@ -49,10 +49,11 @@ UsbSensorsLink::~UsbSensorsLink() {
 }
 
 void UsbSensorsLink::ThreadPass() {
+  const int thisRun = run.load();
   if (!started.load() || p_.Released()) return;
   // A release inside the handler ends the component from its window's queue.
   TPelmora::Frame frame(p_);
-  PollingThreadSink sink(p_, *this);
+  PollingThreadSink sink(p_, *this, thisRun);
   side.PollPass(threadRun.digitalInput, sink, p_.Outputs().calibration);
 }
 
@@ -66,7 +67,7 @@ void TPelmora::InstallUsbSensors() {
     if (!p.usb_) return;
     auto& s = State();
     auto& link = *p.usb_;
-    link.counters = {};
+    link.WithCounters([](usb::UsbRunCounters& c) { c = {}; });
     const bool digital = p.F_.CHInputMode == CHInput::Digital;
     usb::RunSetup base;
     base.samplingTime = p.F_.SamplingTime;
@@ -150,15 +151,21 @@ void TPelmora::StartUsbSensors(bool start) {
   const bool digital = F_.CHInputMode == CHInput::Digital;
   if (!start) {
     link.started.store(false);
+    ++link.run;  // a pass still going makes no more records
     // A thread pass ends at its next transfer; the stop's packets wait for
     // it (bounded, servicing its hand-overs and sends), unless the stop
-    // comes from that pass's own handler.
+    // comes from that pass's own handler, which returns at once.
     link.Watch().WaitOutPass(kPassEndWait);
     link.stopRequested.store(false);
-    link.side.StartSensors(false, digital, s.digitalChannel, F_.SamplingTime, link.counters);
+    link.WithCounters([&](usb::UsbRunCounters& c) {
+      link.side.StartSensors(false, digital, s.digitalChannel, F_.SamplingTime, c);
+    });
     return;
   }
-  link.side.StartSensors(true, digital, s.digitalChannel, F_.SamplingTime, link.counters);
+  ++link.run;
+  link.WithCounters([&](usb::UsbRunCounters& c) {
+    link.side.StartSensors(true, digital, s.digitalChannel, F_.SamplingTime, c);
+  });
   link.stopRequested.store(false);
   link.started.store(true);
   FireStartExperiment();

@@ -7,11 +7,14 @@
 // constructor and ended first in its destructor, which joins the polling
 // thread. Every member is used on the host's main thread, except that during
 // a run in thread mode the polling thread runs passes over the sensor logic
-// (which locks its own state), its counters, its settings snapshot and the
-// flags below, which are atomics. The main thread hands the snapshot over
-// before each resume, while no pass runs (the busy flag).
+// (which locks its own state), the run counters (under their lock), its
+// settings snapshot and the flags below, which are atomics. The main thread
+// hands the snapshot over before each resume, while no pass runs (the busy
+// flag). A pass belongs to the run it began in: once that run stops (from
+// its own handler too), the pass makes no more records.
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "devicelink/Pelmora.h"
@@ -60,16 +63,26 @@ class UsbSensorsLink {
   Bus bus;
   RegistryStore store;
   usb::UsbSensorSide side;
-  usb::UsbRunCounters counters;  // the pass that runs (main thread at the start)
-  ThreadRun threadRun;           // written by the main thread only while no pass runs
+  ThreadRun threadRun;  // written by the main thread only while no pass runs
   std::atomic<bool> started{false};        // the sensors were started and not stopped
   std::atomic<bool> stopRequested{false};  // the polling thread's last record ended the run
+  std::atomic<int> run{0};                 // counts starts and stops: the run a pass belongs to
+
+  // The record and time counters of the run, under their lock (the main
+  // thread's start and timer passes, the polling thread's passes).
+  template <class F>
+  auto WithCounters(F&& f) {
+    std::lock_guard lock(countersLock_);
+    return f(counters_);
+  }
 
   void ThreadPass();
   TWatchThread& Watch() { return *watch_; }
 
  private:
   TPelmora& p_;
+  std::mutex countersLock_;
+  usb::UsbRunCounters counters_;         // guarded by countersLock_
   std::unique_ptr<TWatchThread> watch_;  // last: joined before the rest goes
 };
 

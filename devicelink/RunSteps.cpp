@@ -60,20 +60,26 @@ void RunSteps::FallBackFromFastMode() {
   NoteStartError();
 }
 
+// Each step that can run host code (an event, a pump, a wait) is followed
+// by a check: a host that let go of the component meanwhile ends the start.
 void RunSteps::StartBoxModel(bool tolemicFamily) {
   auto& s = State();
   if (F_.CheckForExperiment) {
     FlushInput();
     Host().PumpMessages();
+    if (Released()) return;
     Host().SleepMs(10);
     if (hooks_.autoSensorId) hooks_.autoSensorId(self());
     NoteStartError();
+    if (Released()) return;
     Host().SleepMs(tolemicFamily ? 50 : 10);
     if (tolemicFamily) FlushInput();
   }
+  if (Released()) return;
   if (!tolemicFamily) {
     FlushInput();
     DigitalModuleCheck();
+    if (Released()) return;
     if (CountActive() > 1 && F_.FastSamplingMode && !F_.DigitalTimmingMode) FallBackFromFastMode();
   } else {
     for (int i = 0; i < 8; ++i) {
@@ -83,10 +89,12 @@ void RunSteps::StartBoxModel(bool tolemicFamily) {
     }
     DigitalModuleCheck();
   }
+  if (Released()) return;
   pel::records::ResetRunState(runs_.stream);
 
   StartByInputMode(tolemicFamily);
   NoteStartError();
+  if (Released()) return;
 
   s.receive.frameMode = true;
   const bool scope = F_.CHInputMode == CHInput::Scope;
@@ -94,9 +102,10 @@ void RunSteps::StartBoxModel(bool tolemicFamily) {
     SendStoredOutput();
     Host().SleepMs(30);
   }
+  if (Released()) return;
   self().FireStartExperiment();
   Host().PumpMessages();
-  if (scope || runs_.stopDuringStart) return;
+  if (Released() || scope || runs_.stopDuringStart) return;
   SendCommand("s{10,1}");
   F_.Run = true;
   F_.RunningMode = 1;
@@ -199,6 +208,7 @@ void RunSteps::StartUsbModel() {
   F_.ExperimentMode = 1;
   F_.RunningMode = 1;
   Host().PumpMessages();
+  if (Released()) return;
   if (runs_.startUsbSensors) runs_.startUsbSensors(self());
 }
 

@@ -26,6 +26,8 @@ void UsbSensorsLink::Bus::Reopen() {
 }
 
 bool UsbSensorsLink::Bus::Write(int device, const std::string& packet) {
+  // Nothing goes out once the host let go, from any thread.
+  if (p_.Released()) return false;
   try {
     const int n = static_cast<int>(packet.size());
     if (TPelmora::State().useLibUsb) return libs_.LibUsbWrite(device, packet.data(), n, TPelmora::State().usbTimeoutMs) >= 1;

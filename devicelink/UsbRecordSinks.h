@@ -17,8 +17,9 @@ class MainThreadSink final : public usb::PassSink {
   MainThreadSink(TPelmora& p, UsbSensorsLink& link, const pel::records::StreamContext& ctx)
       : p_(p), link_(link), ctx_(ctx) {}
   bool Record(const std::array<double, 8>& readings) override {
-    const auto step = usb::NextUsbRecord(link_.counters, ctx_, readings, p_.RunningMode() > 0,
-                                         p_.ExperimentMode() != 0);
+    const bool running = p_.RunningMode() > 0, going = p_.ExperimentMode() != 0;
+    const auto step = link_.WithCounters(
+        [&](usb::UsbRunCounters& c) { return usb::NextUsbRecord(c, ctx_, readings, running, going); });
     if (!step.made) return true;
     if (step.raise && p_.DataReceived()) {
       if (!p_.DeliverRecord(step.record)) return false;  // a handler ended the run
@@ -44,20 +45,26 @@ class MainThreadSink final : public usb::PassSink {
 // The records of a pass on the USB polling thread: it raises DataReceived
 // and lists the records itself; the stop of the run it leaves to the main
 // thread's next timer poll, as the rest of the component is the main
-// thread's.
+// thread's. The pass belongs to the run it began in (run): once that run
+// stopped it makes no more records, even if another one started meanwhile.
 class PollingThreadSink final : public usb::PassSink {
  public:
-  PollingThreadSink(TPelmora& p, UsbSensorsLink& link) : p_(p), link_(link) {}
+  PollingThreadSink(TPelmora& p, UsbSensorsLink& link, int run) : p_(p), link_(link), run_(run) {}
   bool Record(const std::array<double, 8>& readings) override {
-    const bool going = link_.started.load();
-    const auto step = usb::NextUsbRecord(link_.counters, link_.threadRun.ctx, readings, going, going);
+    // Its run stopped: nothing is counted, listed or asked to stop.
+    if (!Going()) return false;
+    const auto step = link_.WithCounters([&](usb::UsbRunCounters& c) {
+      return usb::NextUsbRecord(c, link_.threadRun.ctx, readings, true, true);
+    });
     if (!step.made) return true;
-    if (step.raise && link_.threadRun.handler && !p_.Released()) {
-      try {
-        link_.threadRun.handler(p_, std::wstring(step.record.begin(), step.record.end()));
-      } catch (...) {
-        // A failing handler loses neither the record nor the run.
-      }
+    if (step.raise && link_.threadRun.handler) {
+      p_.RaiseOffMain([&] {
+        try {
+          link_.threadRun.handler(p_, std::wstring(step.record.begin(), step.record.end()));
+        } catch (...) {
+          // A failing handler loses neither the record nor the run.
+        }
+      });
     }
     p_.Runs().recent.Append(step.record);
     if (step.stop) {
@@ -67,11 +74,13 @@ class PollingThreadSink final : public usb::PassSink {
     }
     return true;
   }
-  bool Repeat() override { return link_.started.load() && !link_.stopRequested.load() && !p_.Released(); }
+  bool Repeat() override { return Going() && !link_.stopRequested.load() && !p_.Released(); }
 
  private:
+  bool Going() const { return link_.started.load() && link_.run.load() == run_; }
   TPelmora& p_;
   UsbSensorsLink& link_;
+  const int run_;
 };
 
 }  // namespace pel::link

@@ -1,31 +1,9 @@
 #include "devicelink/UsbWatchThread.h"
 
-#include <windows.h>
-
 #include "platform/HandOver.h"
+#include "platform/MessageLoop.h"
 
 namespace pel::link {
-namespace {
-
-// Waits until busy() turns false or bound passed. On the main thread it
-// runs hand-overs and the messages other threads send to it meanwhile, so a
-// thread that waits for either can always finish.
-bool ServiceWhile(const std::function<bool()>& busy, std::chrono::milliseconds bound) {
-  const auto until = std::chrono::steady_clock::now() + bound;
-  const bool main = pel::HandOver::instance().onMainThread();
-  for (;;) {
-    if (main) pel::HandOver::instance().runPending();
-    if (!busy()) return true;
-    if (std::chrono::steady_clock::now() >= until) return false;
-    // Returns early when a message is sent to this thread; PeekMessage
-    // delivers sent messages only and takes nothing from the queue.
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_SENDMESSAGE);
-    MSG m;
-    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-  }
-}
-
-}  // namespace
 
 TWatchThread::TWatchThread(std::function<void()> pass, std::atomic<bool>& busy)
     : pass_(std::move(pass)), busy_(busy), thread_([this] { Loop(); }) {}
@@ -41,14 +19,17 @@ TWatchThread::~TWatchThread() {
   // returns; servicing meanwhile keeps a pass that sends to this thread from
   // waiting on us, which a bare join after the bound could not promise.
   if (!OnThisThread())
-    while (!ServiceWhile([this] { return !ended_.load(); }, kEndWait)) {
+    while (!pel::serviceWhile([this] { return !ended_.load(); }, kEndWait)) {
     }
   thread_.join();
 }
 
 bool TWatchThread::WaitOutPass(std::chrono::milliseconds bound) {
   if (OnThisThread()) return !inPass_.load();
-  return ServiceWhile([this] { return inPass_.load(); }, bound);
+  // From inside the pass's own hand-over: the pass waits for this very call.
+  if (pel::HandOver::instance().onMainThread() && pel::HandOver::instance().runningCallFrom(Id()))
+    return !inPass_.load();
+  return pel::serviceWhile([this] { return inPass_.load(); }, bound);
 }
 
 bool TWatchThread::Resume() {

@@ -32,10 +32,12 @@ class TWatchThread {
   // False when a pass still runs (nothing changes then).
   bool Resume();
   bool OnThisThread() const { return std::this_thread::get_id() == thread_.get_id(); }
+  std::thread::id Id() const { return thread_.get_id(); }
   // A pass runs on the thread now (the busy flag is also set by the timer's own passes).
   bool InPass() const { return inPass_.load(); }
   // Main thread: waits until no pass runs, at most bound, servicing as the
-  // destructor does. False when the pass still runs.
+  // destructor does. False when the pass still runs; at once when called
+  // from inside a hand-over of the pass, which waits for that call.
   bool WaitOutPass(std::chrono::milliseconds bound);
 
   static constexpr std::chrono::milliseconds kEndWait{10000};

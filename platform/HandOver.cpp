@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace pel {
@@ -25,6 +26,7 @@ void HandOver::synchronize(std::function<void()> f) {
   }
   auto call = std::make_shared<Call>();
   call->f = std::move(f);
+  call->from = std::this_thread::get_id();
   WakeHook wake;
   {
     std::lock_guard lock(m_);
@@ -50,11 +52,13 @@ bool HandOver::runPending() {
       queue_.pop_front();
     }
     std::exception_ptr error;
+    running_.push_back(call->from);
     try {
       call->f();
     } catch (...) {
       error = std::current_exception();
     }
+    running_.pop_back();
     {
       std::lock_guard lock(m_);
       call->error = error;
@@ -75,6 +79,10 @@ void HandOver::serviceUntil(const std::function<bool()>& done) {
     // The time-out only bounds a missed notify; hand-overs and ends wake it.
     cv_.wait_for(lock, std::chrono::milliseconds(20), [&] { return generation_ != seen || !queue_.empty(); });
   }
+}
+
+bool HandOver::runningCallFrom(std::thread::id worker) const {
+  return std::find(running_.begin(), running_.end(), worker) != running_.end();
 }
 
 void HandOver::notify() {

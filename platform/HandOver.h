@@ -10,6 +10,8 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "platform/SlimSync.h"
 
@@ -34,6 +36,9 @@ class HandOver {
   bool runPending();
   // Main thread: runs hand-overs as they come until done() holds.
   void serviceUntil(const std::function<bool()>& done);
+  // Main thread: a call queued by that thread runs now (at any depth), so
+  // the thread waits for this one and waiting for it in turn would hang.
+  bool runningCallFrom(std::thread::id worker) const;
   // Wakes serviceUntil to test its condition again (a worker that ends).
   void notify();
 
@@ -46,6 +51,7 @@ class HandOver {
   HandOver() = default;
   struct Call {
     std::function<void()> f;
+    std::thread::id from;  // the thread that waits for it
     bool done = false;
     std::exception_ptr error;
   };
@@ -55,6 +61,7 @@ class HandOver {
   WakeHook wake_;
   unsigned long generation_ = 0;
   std::atomic<unsigned long> mainThread_{0};
+  std::vector<std::thread::id> running_;  // queuers of the calls running now, innermost last (main thread only)
 };
 
 }  // namespace pel

@@ -2,7 +2,24 @@
 
 #include <stdexcept>
 
+#include "platform/HandOver.h"
+
 namespace pel {
+
+bool serviceWhile(const std::function<bool()>& busy, std::chrono::milliseconds bound) {
+  const auto until = std::chrono::steady_clock::now() + bound;
+  const bool main = HandOver::instance().onMainThread();
+  for (;;) {
+    if (main) HandOver::instance().runPending();
+    if (!busy()) return true;
+    if (std::chrono::steady_clock::now() >= until) return false;
+    // Returns early when a message is sent to this thread; PeekMessage
+    // delivers sent messages only and takes nothing from the queue.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_SENDMESSAGE);
+    MSG m;
+    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
 
 void pumpMessages() {
   MSG m;
