@@ -76,6 +76,7 @@ class Serial final : public pel::link::SerialLink {
   void WriteStr(const std::string& text) override {
     if (failWrites) throw std::runtime_error("write failed");
     written.push_back(port + ":" + text);
+    if (wire) wire->push_back(text.substr(0, text.size() - 2));
     auto it = answering.find(port);
     if (it == answering.end() || !it->second) return;
     const std::string reply = it->second(text.substr(0, text.size() - 2));
@@ -107,6 +108,7 @@ class Serial final : public pel::link::SerialLink {
   std::string port, inbox;
   bool open = false, failWrites = false;
   int delayMs = 3;
+  std::vector<std::string>* wire = nullptr;  // every line written, outlives the port
   std::function<void(std::size_t)> rx;
 };
 
@@ -121,6 +123,7 @@ class Worker final : public pel::link::SocketWorker {
   bool IsConnected() const override { return connected; }
   void QueueSend(const std::string& text) override {
     sent.push_back(text);
+    if (wire) wire->push_back(text.substr(0, text.size() - 2));
     if (!peer) return;
     const std::string reply = peer(text.substr(0, text.size() - 2));
     if (!reply.empty()) host->After(20, [this, reply] { Deliver(reply); });
@@ -149,6 +152,7 @@ class Worker final : public pel::link::SocketWorker {
   Responder peer;  // null: nothing listens
   bool connected = false, stopped = false;
   bool* stoppedFlag = nullptr;  // outlives the worker
+  std::vector<std::string>* wire = nullptr;  // every line queued, outlives the worker
   int connects = 0;
   std::vector<std::string> sent;
   std::deque<std::string> received;
@@ -182,6 +186,7 @@ struct Rig {
   Serial* serial = nullptr;  // owned by the component
   Worker* worker = nullptr;  // owned by the component
   bool workerStopped = false;  // still readable after the component went
+  std::vector<std::string> wire;  // what the port and the worker sent, in order; likewise
   pel::link::LinkEnvironment Env() {
     pel::link::LinkEnvironment env;
     env.host = host;
@@ -189,12 +194,14 @@ struct Rig {
     env.pollTimer = false;
     env.makeSerial = [this] {
       auto s = std::make_unique<Serial>(host);
+      s->wire = &wire;
       serial = s.get();
       return s;
     };
     env.makeWorker = [this] {
       auto w = std::make_unique<Worker>(host);
       w->stoppedFlag = &workerStopped;
+      w->wire = &wire;
       worker = w.get();
       return w;
     };

@@ -35,6 +35,7 @@ endif()
 pel_test(devicelink_lifetime_tests HEAP_CHECK
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/LifetimeTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ReleaseStepsTest.cpp
     ${PROJECT_SOURCE_DIR}/tests/support/QuarantineHeap.cpp
   LIBS pel_devicelink
   LOCKS registry_vb_settings)
