@@ -13,6 +13,8 @@
 
 #include "FakeLink.h"
 #include "devicelink/Pelmora.h"
+#include "platform/HandOver.h"
+#include "tests/devicelink/HostLoop.h"
 #include "platform/Registry.h"
 #include "setup/FakeSensors.h"
 #include "tests/devicelink/usb/FakeSensors.h"
@@ -29,11 +31,15 @@ class SensorLibs final : public pel::link::UsbLibraries {
   std::mutex m;
   std::vector<fakeusb::Sensor> sensors;
   bool libusb = false;
+  std::atomic<int> closes{0};
 
   bool IsWow64() override { return false; }
   int UsbInit(int) override { return 1; }
   int UsbOpen() override { return libusb ? 0 : Present(); }
-  int UsbClose() override { return 44; }
+  int UsbClose() override {
+    ++closes;
+    return 44;
+  }
   void LibUsbInit() override {}
   int LibUsbCount() override { return libusb ? Present() : 0; }
   void LibUsbClose() override {}
@@ -79,7 +85,10 @@ class SensorLibs final : public pel::link::UsbLibraries {
 
 class UsbSensorsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { FreshSensors(); }
+  // Three sensors as an earlier run left them, and their stored slot list.
+  void FreshSensors() {
+    libs = std::make_shared<SensorLibs>();
     pel::reg::deleteTree(pel::reg::Root::CurrentUser, kSlotKey);
     // Stored from an earlier run: the third sensor served channel A.
     pel::reg::writeString(pel::reg::Root::CurrentUser, kSlotKey, "0", "0400003");
@@ -113,7 +122,7 @@ class UsbSensorsTest : public ::testing::Test {
   std::string Slot(int i) { return pel::reg::readString(pel::reg::Root::CurrentUser, kSlotKey, std::to_string(i)); }
 
   fake::Rig rig;
-  std::shared_ptr<SensorLibs> libs = std::make_shared<SensorLibs>();
+  std::shared_ptr<SensorLibs> libs;
   std::shared_ptr<TPelmora> p;
   std::vector<int> errors;
   int starts = 0, stops = 0;
@@ -212,22 +221,28 @@ TEST_F(UsbSensorsTest, ThreadPolledRunDeliversOnThePollingThreadAndTheTimerEndsI
   EXPECT_EQ(records[2].substr(0, 24), L"3,2.00000000,  3.000000,");
 }
 
-// A ThreadType run whose polling thread delivers; with sendToWindow each
-// handler call sends a message to a window of the main thread. Returns once
-// the first record is on its way; the main thread does not pump meanwhile,
-// so a handler then waits in its send.
+// How the polling thread's handler reaches the main thread: not at all, by
+// a message sent to a window of the main thread, or by a blocking hand-over
+// (as the ActiveX control passes its events on).
+enum class Reach { Plain, SendToWindow, HandOver };
+
+// A ThreadType run whose polling thread delivers, each handler call
+// reaching the main thread as asked. Returns once the first record is on
+// its way; the main thread does not pump meanwhile, so a handler then waits
+// in its send or hand-over.
 class DeliveringRun {
  public:
-  DeliveringRun(TPelmora& p, SensorLibs& libs, bool sendToWindow) {
+  DeliveringRun(TPelmora& p, SensorLibs& libs, Reach reach) {
     handled() = 0;
     window_ = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
     p.ThreadType(true);
-    p.DataReceived([this, sendToWindow](TPelmora&, const std::wstring&) {
+    p.DataReceived([this, reach](TPelmora&, const std::wstring&) {
       if (records.load() == 0)
         DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &thread, SYNCHRONIZE, FALSE, 0);
       ++records;
-      if (sendToWindow) SendMessageA(window_, WM_USER + 7, 0, 0);
+      if (reach == Reach::SendToWindow) SendMessageA(window_, WM_USER + 7, 0, 0);
+      if (reach == Reach::HandOver) pel::HandOver::instance().synchronize([] { ++handled(); });
     });
     EXPECT_EQ(p.Pelmora(true), 0);
     for (int i = 0; i < 50; ++i) libs.Push(2, 1);
@@ -277,18 +292,22 @@ class DeliveringRun {
   HWND window_ = nullptr;
 };
 
-// Ending mid-run (its handler waiting in a send, or not): the host's release
-// returns at once, the component ends once the delivery is over, its polling
-// thread is gone, nothing arrives after the end and the slot list stays.
+// Ending mid-run (its handler waiting in a send or a hand-over, or not): the
+// host's release returns at once, the component ends once the delivery is
+// over, its polling thread is gone and its USB library closed, nothing
+// arrives after the end and the slot list stays.
 TEST_F(UsbSensorsTest, ComponentEndsWhileThePollingThreadRuns) {
-  for (const bool send : {false, true}) {
-    SCOPED_TRACE(send ? "handler sends to its window" : "plain handler");
+  for (const Reach reach : {Reach::Plain, Reach::SendToWindow, Reach::HandOver}) {
+    SCOPED_TRACE(static_cast<int>(reach));
+    FreshSensors();
     Connect();
-    DeliveringRun run(*p, *libs, send);
+    DeliveringRun run(*p, *libs, reach);
+    const int closes = libs->closes.load();
     p.reset();  // returns: a handler waiting in its send is no deadlock
     EXPECT_TRUE(run.ThreadEnds());
-    if (send) {
-      EXPECT_EQ(DeliveringRun::handled(), run.records.load());  // each send was answered
+    EXPECT_GT(libs->closes.load(), closes);
+    if (reach != Reach::Plain) {
+      EXPECT_EQ(DeliveringRun::handled(), run.records.load());  // each one was answered
     }
     run.NoRecordAfterwards();
     EXPECT_EQ(Slot(0), "0400003");
@@ -301,7 +320,7 @@ TEST_F(UsbSensorsTest, ComponentEndsWhileThePollingThreadRuns) {
 // answers the send its handler waits in meanwhile.
 TEST_F(UsbSensorsTest, StopWhileThePollingThreadsHandlerSendsToItsWindow) {
   Connect();
-  DeliveringRun run(*p, *libs, true);
+  DeliveringRun run(*p, *libs, Reach::SendToWindow);
   EXPECT_EQ(p->Pelmora(false), 0);
   EXPECT_GE(DeliveringRun::handled(), 1);  // answered by the stop's wait, not by a later pump
   EXPECT_EQ(p->RunningMode(), 0);
@@ -309,6 +328,103 @@ TEST_F(UsbSensorsTest, StopWhileThePollingThreadsHandlerSendsToItsWindow) {
   run.NoRecordAfterwards();
   p.reset();
   EXPECT_TRUE(run.ThreadEnds());
+}
+
+// A host whose handler passes each record to the main thread and stops the
+// run there: the pass waits for that very call, so the stop must not wait
+// for the pass. It returns at once, the run ends and the pass makes no more
+// records, also when the same handler starts the next run.
+TEST_F(UsbSensorsTest, StopInsideAPassedOverHandlerReturnsAtOnce) {
+  for (const bool restart : {false, true}) {
+    SCOPED_TRACE(restart ? "stop and start again" : "stop");
+    FreshSensors();
+    Connect();
+    p->SamplingTime(1.0);
+    p->ThreadType(true);
+    std::atomic<int> records{0};
+    std::chrono::steady_clock::duration stopTook{};
+    int stopped = -1, restarted = -1, atStop = 0;
+    p->DataReceived([&](TPelmora& q, const std::wstring&) {
+      ++records;
+      pel::HandOver::instance().synchronize([&] {
+        if (stopped != -1) return;
+        atStop = records.load();
+        const auto t0 = std::chrono::steady_clock::now();
+        stopped = q.Pelmora(false);
+        stopTook = std::chrono::steady_clock::now() - t0;
+        if (restart) restarted = q.Pelmora(true);
+      });
+    });
+    ASSERT_EQ(p->Pelmora(true), 0);
+    for (int i = 0; i < 20; ++i) libs->Push(2, i + 1);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    // The host's loop: polls (resuming the thread) and runs its hand-overs.
+    const auto hostLoop = [&] {
+      p->PollInput();
+      pel::HandOver::instance().runPending();
+      Sleep(1);
+    };
+    while (stopped == -1 && std::chrono::steady_clock::now() < until) hostLoop();
+    ASSERT_NE(stopped, -1);
+    EXPECT_LT(stopTook, std::chrono::milliseconds(1000));
+    EXPECT_EQ(stops, 1);
+    // The old pass records nothing more, whatever run goes now.
+    for (int i = 0; i < 100; ++i) hostLoop();
+    if (restart) {
+      EXPECT_EQ(restarted, 0);
+      EXPECT_EQ(p->RunningMode(), 1);
+      EXPECT_EQ(p->Pelmora(false), 0);
+    } else {
+      EXPECT_EQ(records.load(), atStop);
+      EXPECT_EQ(p->RunningMode(), 0);
+    }
+    p.reset();
+    stops = 0;
+  }
+}
+
+// A release on the main thread while the polling thread's handler runs:
+// the release returns only once that handler did, so no host code of the
+// component runs after it.
+TEST_F(UsbSensorsTest, ReleaseWaitsForTheHandlerInFlightOnThePollingThread) {
+  Connect();
+  p->SamplingTime(1.0);
+  p->ThreadType(true);
+  std::atomic<bool> inHandler{false}, handlerDone{false};
+  std::atomic<int> calls{0};
+  p->DataReceived([&](TPelmora&, const std::wstring&) {
+    if (++calls > 1) return;
+    inHandler = true;
+    Sleep(200);
+    handlerDone = true;
+  });
+  ASSERT_EQ(p->Pelmora(true), 0);
+  for (int i = 0; i < 20; ++i) libs->Push(2, 1);
+  for (int i = 0; i < 5000 && !inHandler; ++i) {
+    p->PollInput();
+    Sleep(1);
+  }
+  ASSERT_TRUE(inHandler);
+  p.reset();
+  EXPECT_TRUE(handlerDone);
+  const int atRelease = calls.load();
+  hostloop::PumpUntil([] { return false; }, std::chrono::milliseconds(150));
+  EXPECT_EQ(calls.load(), atRelease);
+}
+
+// A host that lets go inside the start's pump: no sensor is started.
+TEST_F(UsbSensorsTest, ReleaseInsideTheStartsPumpStartsNoSensor) {
+  Connect();
+  p->SamplingTime(1.0);
+  libs->ClearSent();
+  rig.host->onPump = [&] {
+    rig.host->onPump = nullptr;
+    p.reset();
+  };
+  TPelmora* raw = p.get();
+  raw->Pelmora(true);
+  for (int d = 0; d < 3; ++d) EXPECT_EQ(libs->Keys(d), std::vector<std::string>{}) << "device " << d;
+  EXPECT_TRUE(rig.workerStopped);
 }
 
 TEST_F(UsbSensorsTest, RangeCalibrationAndCurrentValueGoToTheChannelsSensor) {

@@ -5,9 +5,12 @@ pel_test(devicelink_usb_side_tests PORTABLE
     usb/UsbSensorSideTest.cpp
   LIBS pel_devicelink_usb)
 # The component with USB sensors over in-process fakes; it writes the slot list
-# and reads the language under the settings keys.
-pel_test(devicelink_usbsens_tests
-  SOURCES UsbSensorsTest.cpp
+# and reads the language under the settings keys. Its polling-thread lifetime
+# cases need the quarantine heap and Wine's heap checking.
+pel_test(devicelink_usbsens_tests HEAP_CHECK
+  SOURCES
+    UsbSensorsTest.cpp
+    ${PROJECT_SOURCE_DIR}/tests/support/QuarantineHeap.cpp
   LIBS pel_devicelink
   LOCKS registry_vb_settings)
 # The component over the shipped USB paths with simulated sensors: built into
