@@ -15,8 +15,10 @@
 // message, the poll tick, a hand-over, the USB polling thread's delivery)
 // holds a Frame; a host that lets go of the component (the last reference
 // from TPelmora::Create) only marks it released, it ends when its outermost
-// Frame unwinds, and from the release on it raises no event and starts no
-// further step.
+// Frame unwinds, and from the release on it raises no event, sends nothing
+// and starts no further step (each step after host code checks). Hand-overs
+// still run after the release, so a thread waiting in one can end; an event
+// the USB polling thread raised before the release ends before it returns.
 #include <windows.h>
 
 #include <chrono>
