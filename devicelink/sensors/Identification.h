@@ -58,11 +58,11 @@ struct IdentifyFields {
 };
 
 // AutoSensorID. In 8-port mode the reply to "s{11,5}" is awaited and dropped
-// before the flush. Returns the
-// final errorNumber: 0, 22 (not idle: nothing sent, nothing changed) or 30.
-// usbPath runs for model state 3. runningMode goes from 4 back to 0 on every way out,
-// also when a registry value that is not a number throws RegistryValueError
-// out of the reload (the exception then reaches the caller).
+// before the flush. Returns the final errorNumber: 0, 22 (not idle: nothing
+// sent, nothing changed) or 30. usbPath runs for model state 3. runningMode
+// goes from 4 back to 0 on every way out, also when a registry value that is
+// not a number throws RegistryValueError out of the reload (the exception
+// then reaches the caller).
 int autoSensorId(IdentifyLink& link, const SensorRegistry& reg, int languageId, const IdentifyOptions& opt,
                  const IdentifyFields& f, SensorChannels& t, const std::function<void()>& usbPath = {});
 
