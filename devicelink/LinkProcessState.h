@@ -19,13 +19,16 @@ struct LinkProcessState {
   int modelState = -1;
 
   // The one channel table: IDs, last loaded IDs, active flags, terminal-block
-  // selections, names, units, resolutions, sign-invert, force-sensor and
-  // photogate flags, and whether the terminal block is in use. The
-  // constructor resets IDs, flags and names; units, resolutions and the
-  // class flags stay.
+  // selections, names, units, resolutions, force-sensor and photogate flags.
+  // The constructor resets IDs, flags and names; units, resolutions and the
+  // class flags stay. Whether the terminal block is in use and the
+  // sign-invert flags are the component's own fields.
   pel::sensors::SensorChannels sensors;
   std::array<unsigned char, 8> sensorRange{};           // SensorRangeType ordinals
-  int digitalChannel = 0;                               // not reset by the constructor
+  // The one digital channel: chosen by the start of a box run in Digital
+  // mode and by the CHInputMode setter on USB sensors; the timing stream and
+  // the USB start read it here. Not reset by the constructor.
+  int digitalChannel = 0;
   std::array<int, 3> pinValue{50, 50, 50};  // PinValue1..3
   bool pwmOptionStored = false;
   std::array<bool, 3> digitalTimingOptions{true, false, false};

@@ -214,7 +214,8 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>, public pel
 
   // ---- sensors: language, registry texts and classes, identification ----
   // The channel table is State().sensors (one per process); TerminalBlockUse
-  // mirrors its terminalBlockUse after each identification.
+  // and the sign-invert flags are fields of the component, which the
+  // identification and the loads change in place.
   int AutoSensorID();
   void SetLanguageID(int value);
   bool IsPartOfSensor(int sensorId, const std::string& className) const;

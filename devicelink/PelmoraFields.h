@@ -35,7 +35,7 @@ struct PelmoraFields {
   bool DigitalTimmingMode = false;
   bool InterfaceFunction_TimmingMode = true;
   bool AutoStop = false;
-  std::array<bool, 8> signInvert{};
+  std::array<bool, 8> signInvert{};  // SetSignInvert; cleared by the sensor loads for unlisted sensors
   bool CheckForExperiment = true;
   bool AutoDetect = true;
   bool ThreadType = false;

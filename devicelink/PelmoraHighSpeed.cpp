@@ -193,7 +193,7 @@ std::string TPelmora::ReadBankInfo(int pBank) {
   }
   const rec::BankRecord& bank = s.highSpeed.directory.banks[static_cast<std::size_t>(pBank - 1)];
   try {
-    pel::sensors::loadSensorInfo(SensorSettings(), F_.LanguageID, s.sensors,
+    pel::sensors::loadSensorInfo(SensorSettings(), F_.LanguageID, s.sensors, F_.signInvert,
                                  {bank.sensorId[0], bank.sensorId[1], bank.sensorId[2], bank.sensorId[3]});
   } catch (...) {
     // A resolution that is not a number: the texts loaded before it stay.

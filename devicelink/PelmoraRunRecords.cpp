@@ -86,6 +86,7 @@ void TPelmora::ViewStreamSettings() {
   v.digitalTimmingMode = &F_.DigitalTimmingMode;
   v.digitalTiming = &s.digitalTimingOptions;
   v.noOfStroboSlit = &F_.NoOfStroboSlit;
+  v.digitalChannel = &s.digitalChannel;
   runs_.stream.fields = &v;
 }
 

@@ -2,8 +2,6 @@
 // questions about sensors answered from the registry, and AutoSensorID over
 // the component's link. The logic itself lives in devicelink/sensors.
 #include <windows.h>
-#include <array>
-#include <cstddef>
 
 #include "devicelink/Pelmora.h"
 #include "devicelink/sensors/Identification.h"
@@ -44,24 +42,6 @@ sensors::InputMode inputModeOf(CHInput mode) {
   return sensors::InputMode::Analog;
 }
 
-// The sign-invert flags are the instance's; the loads read and clear them in
-// the per-process table, so they travel there and back around each load.
-class InstanceSignInvert {
- public:
-  InstanceSignInvert(std::array<bool, 8>& flags, sensors::SensorChannels& t) : flags_(flags), t_(t) {
-    for (std::size_t i = 0; i < flags_.size(); ++i) t_.ch[i].signInvert = flags_[i];
-  }
-  ~InstanceSignInvert() {
-    for (std::size_t i = 0; i < flags_.size(); ++i) flags_[i] = t_.ch[i].signInvert;
-  }
-  InstanceSignInvert(const InstanceSignInvert&) = delete;
-  InstanceSignInvert& operator=(const InstanceSignInvert&) = delete;
-
- private:
-  std::array<bool, 8>& flags_;
-  sensors::SensorChannels& t_;
-};
-
 }  // namespace
 
 const sensors::SensorRegistry& TPelmora::SensorSettings() {
@@ -79,7 +59,7 @@ bool TPelmora::IsPartOfSensor(int sensorId, const std::string& className) const 
 }
 
 std::string TPelmora::GetSensorList() const {
-  return sensors::sensorList(State().modelState, F_.GetModeFor8Port, State().sensors);
+  return sensors::sensorList(State().modelState, F_.GetModeFor8Port, F_.TerminalBlockUse, State().sensors);
 }
 
 int TPelmora::FindMultipleSensor(int sensorId) const { return SensorSettings().findMultipleSensor(sensorId); }
@@ -97,8 +77,7 @@ std::string TPelmora::GetSensorUnit(int sensorId, bool full, bool name) const {
 bool TPelmora::LoadSensorInfo() {
   Frame frame(*this);
   const auto& ch = State().sensors.ch;
-  InstanceSignInvert invert(F_.signInvert, State().sensors);
-  sensors::loadSensorInfo(SensorSettings(), F_.LanguageID, State().sensors,
+  sensors::loadSensorInfo(SensorSettings(), F_.LanguageID, State().sensors, F_.signInvert,
                           {ch[0].sensorId, ch[1].sensorId, ch[2].sensorId, ch[3].sensorId});
   return true;
 }
@@ -122,17 +101,11 @@ int TPelmora::IdentifySensors() {
   opt.inputMode = inputModeOf(F_.CHInputMode);
   opt.digitalTiming = F_.DigitalTimmingMode;
   ComponentLink link(*this);
-  InstanceSignInvert invert(F_.signInvert, s.sensors);
-  try {
-    const int result = sensors::autoSensorId(link, SensorSettings(), F_.LanguageID, opt, F_.RunningMode,
-                                             F_.ErrorNumber, s.sensors, [this] { IdentifyUsbSlots(); });
-    F_.TerminalBlockUse = s.sensors.terminalBlockUse;
-    return result;
-  } catch (...) {
-    // The IDs were taken before the reload failed.
-    F_.TerminalBlockUse = s.sensors.terminalBlockUse;
-    throw;
-  }
+  // The fields are changed where they live: a handler that sets one during
+  // the reply wait (SetSignInvert, TerminalBlockUse) is not undone.
+  return sensors::autoSensorId(link, SensorSettings(), F_.LanguageID, opt,
+                               {F_.RunningMode, F_.ErrorNumber, F_.TerminalBlockUse, F_.signInvert}, s.sensors,
+                               [this] { IdentifyUsbSlots(); });
 }
 
 void TPelmora::IdentifySensorsAfterConnect() {

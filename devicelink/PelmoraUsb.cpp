@@ -109,7 +109,6 @@ void TPelmora::EnumerateUsbSensors(bool force) {
   if (!usb_) return;
   usb_->side.Enumerate(force);
   F_.TerminalBlockUse = false;
-  State().sensors.terminalBlockUse = false;
 }
 
 void TPelmora::PollUsbSensors() {
@@ -183,7 +182,7 @@ void TPelmora::IdentifyUsbSlots() {
     c.sensorId = found.ids[static_cast<std::size_t>(k)];
     c.active = found.active[static_cast<std::size_t>(k)];
   }
-  s.sensors.terminalBlockUse = false;
+  F_.TerminalBlockUse = false;
 }
 
 std::string TPelmora::UsbCurrentValue() {

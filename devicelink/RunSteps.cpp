@@ -91,6 +91,7 @@ void RunSteps::StartBoxModel(bool tolemicFamily) {
   }
   if (Released()) return;
   pel::records::ResetRunState(runs_.stream);
+  if (F_.CHInputMode == CHInput::Digital) s.digitalChannel = pel::records::LastActiveChannel(runs_.stream);
 
   StartByInputMode(tolemicFamily);
   NoteStartError();
@@ -127,9 +128,9 @@ void RunSteps::StartByInputMode(bool tolemicFamily) {
       } else {
         F_.ExperimentMode = 3;
         SendCommand("s{11,0}");
-        SendCommand(Cmd("13," + std::to_string(ctx.digitalChannel + 1)));
+        SendCommand(Cmd("13," + std::to_string(s.digitalChannel + 1)));
       }
-      s.sensors.ch[static_cast<size_t>(ctx.digitalChannel)].unit = "Time(s)";
+      s.sensors.ch[static_cast<size_t>(s.digitalChannel)].unit = "Time(s)";
       break;
     }
     case CHInput::Scope: {

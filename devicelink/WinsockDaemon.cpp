@@ -2,6 +2,8 @@
 
 #include <winsock2.h>
 
+#include <optional>
+
 #include "platform/HandOver.h"
 
 namespace pel::link {
@@ -16,6 +18,8 @@ TWinsockDaemon::~TWinsockDaemon() { Stop(); }
 void TWinsockDaemon::ConnectLocal() {
   {
     std::lock_guard lock(socketLock_);
+    // A connect closes an earlier connection: its texts go with it.
+    DropQueued();
     socket_.connect(host_, port_);
     // Under the wake lock, so the loop cannot miss the change while it goes to sleep.
     std::lock_guard wakeLock(wakeLock_);
@@ -27,20 +31,19 @@ void TWinsockDaemon::ConnectLocal() {
 void TWinsockDaemon::Disconnect() {
   // Marked first, so the loop, woken from its receive (which holds the
   // socket lock), takes no further wait before the socket closes.
-  if (!connected_.exchange(false)) return;
-  socket_.wake();
-  {
-    std::lock_guard lock(socketLock_);
-    socket_.closeSocket();
-  }
-  // Texts queued for this connection must not go out on the next one.
-  std::lock_guard lock(sendLock_);
-  sendQueue_.clear();
+  if (connected_.exchange(false)) socket_.wake();
+  std::lock_guard lock(socketLock_);
+  socket_.closeSocket();
+  // Also when the worker dropped the link first: nothing queued for that
+  // connection may go out on the next one.
+  DropQueued();
 }
 
 void TWinsockDaemon::QueueSend(const std::string& text) {
   {
     std::lock_guard lock(sendLock_);
+    // Only for the connection that is up; with none the text has nowhere to go.
+    if (!connected_) return;
     sendQueue_.push_back(text);
   }
   wake_.notify_all();
@@ -72,8 +75,18 @@ void TWinsockDaemon::Stop() {
   HandOver::instance().serviceUntil([this] { return finished_.load(); });
   thread_.join();
   std::lock_guard lock(socketLock_);
+  DropConnection();
+}
+
+void TWinsockDaemon::DropConnection() {
   socket_.closeSocket();
   connected_ = false;
+  DropQueued();
+}
+
+void TWinsockDaemon::DropQueued() {
+  std::lock_guard lock(sendLock_);
+  sendQueue_.clear();
 }
 
 bool TWinsockDaemon::PauseUnlessStopped(int ms) {
@@ -106,29 +119,31 @@ void TWinsockDaemon::Execute() {
       wake_.wait(lock, [this] { return !running_ || connected_; });
       continue;
     }
-    std::string next;
+    // Taken under the socket lock: every end of a connection clears the
+    // queue under it, so what is taken here belongs to the connection it
+    // goes out on.
+    bool sent = false;
+    bool failed = false;
     {
-      std::lock_guard lock(sendLock_);
-      if (!sendQueue_.empty()) {
-        next = std::move(sendQueue_.front());
-        sendQueue_.pop_front();
-      }
-    }
-    if (!next.empty()) {
-      bool failed;
+      std::lock_guard lock(socketLock_);
+      if (!connected_) continue;
+      std::optional<std::string> next;
       {
-        std::lock_guard lock(socketLock_);
-        if (!connected_) continue;  // disconnected meanwhile: the text is dropped
-        socket_.sendString(next);
-        failed = socket_.lastError() != 0;
-        if (failed) {
-          socket_.closeSocket();
-          connected_ = false;
+        std::lock_guard q(sendLock_);
+        if (!sendQueue_.empty()) {
+          next = std::move(sendQueue_.front());
+          sendQueue_.pop_front();
         }
       }
-      if (failed) HandOver(&Handlers::sendFailed);
-      if (!PauseUnlessStopped(50)) break;
+      if (next) {
+        sent = true;
+        socket_.sendString(*next);
+        failed = socket_.lastError() != 0;
+        if (failed) DropConnection();
+      }
     }
+    if (failed) HandOver(&Handlers::sendFailed);
+    if (sent && !PauseUnlessStopped(50)) break;
     // Receive for up to 200 ms. A queued send, a disconnect or a stop wakes
     // the wait; a socket that cannot be woken waits in slices of 10 ms, each
     // taking the socket lock alone, so those wait one slice at most.
@@ -142,8 +157,7 @@ void TWinsockDaemon::Execute() {
         got = socket_.recvPacket(slice);
         const int err = socket_.lastError();
         if (got.empty() && err != 0 && err != WSAETIMEDOUT) {
-          socket_.closeSocket();
-          connected_ = false;
+          DropConnection();
           lost = true;
           break;
         }

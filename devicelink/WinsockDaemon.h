@@ -2,7 +2,9 @@
 // TWinsockDaemon: the TCP worker thread. It sends queued texts, receives what
 // the peer sends and hands each piece to the main thread synchronously.
 // While not connected it sleeps on a condition instead of spinning; a send or
-// receive that fails clears the connected flag and closes the socket.
+// receive that fails clears the connected flag and closes the socket. Texts
+// are queued only while connected, and whatever ends a connection drops
+// what is still queued for it.
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -35,13 +37,17 @@ class TWinsockDaemon final : public SocketWorker {
   void Execute();
   bool PauseUnlessStopped(int ms);
   void HandOver(std::function<void()> Handlers::*which);
+  // Both with the socket lock held: the send queue belongs to the connection
+  // that is up, so every end of a connection (and a new one) clears it.
+  void DropConnection();  // closes the socket, clears the flag and the queue
+  void DropQueued();
 
   const std::string host_, port_;
   // Guards socket_: the worker's send/receive, the main thread's connect/disconnect;
   // its wake() is called without it.
   std::mutex socketLock_;
   pel::TcpClient socket_;
-  mutable std::mutex sendLock_;  // guards sendQueue_
+  mutable std::mutex sendLock_;  // guards sendQueue_; taken inside socketLock_, never around it
   std::deque<std::string> sendQueue_;
   mutable std::mutex receiveLock_;  // guards received_
   std::deque<std::string> received_;

@@ -19,6 +19,7 @@ StreamContext StreamContext::Snapshot() const {
   o.digitalTimmingMode = digitalTimmingMode();
   o.digitalTiming = digitalTiming();
   o.noOfStroboSlit = noOfStroboSlit();
+  o.digitalChannel = digitalChannel();
   copy.fields = nullptr;
   return copy;
 }
@@ -34,7 +35,6 @@ void ResetRunState(StreamContext& ctx) {
   ctx.timeCounter = 0;
   ctx.timing.fill(TimingState{});
   ctx.fastChannel = LastActiveChannel(ctx);
-  ctx.digitalChannel = LastActiveChannel(ctx);
 }
 
 void ApplyLoopCountRule(StreamContext& ctx) {

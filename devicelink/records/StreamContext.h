@@ -64,6 +64,7 @@ struct StreamSettings {
   bool digitalTimmingMode = false;  // DigitalTimmingMode
   std::array<bool, 3> digitalTiming{true, false, false};  // SetDigitalTiming's options
   int noOfStroboSlit = 1;
+  int digitalChannel = 0;  // the channel timed in the timing stream
 };
 
 // Where the component keeps each setting; every pointer is set and outlives
@@ -83,6 +84,9 @@ struct StreamFields {
   const bool* digitalTimmingMode = nullptr;
   const std::array<bool, 3>* digitalTiming = nullptr;
   const int* noOfStroboSlit = nullptr;
+  // The link's one digital channel: chosen by the start of a box run and by
+  // the input-mode setter on USB sensors, kept per process.
+  const int* digitalChannel = nullptr;
   const void* owner = nullptr;  // handed to channel and digitalInput
 };
 
@@ -94,7 +98,6 @@ struct StreamContext {
 
   // Per-run state.
   int fastChannel = 0;
-  int digitalChannel = 0;
   int recordCounter = 0;  // number of the last record delivered
   int timeCounter = 0;    // sample index of the time column
   std::array<TimingState, kChannels> timing{};
@@ -114,6 +117,7 @@ struct StreamContext {
   bool digitalTimmingMode() const { return fields ? *fields->digitalTimmingMode : own.digitalTimmingMode; }
   const std::array<bool, 3>& digitalTiming() const { return fields ? *fields->digitalTiming : own.digitalTiming; }
   int noOfStroboSlit() const { return fields ? *fields->noOfStroboSlit : own.noOfStroboSlit; }
+  int digitalChannel() const { return fields ? *fields->digitalChannel : own.digitalChannel; }
 
   int ChannelCount() const { return mode8Port() ? 8 : 4; }
 
@@ -126,7 +130,8 @@ struct StreamContext {
 int LastActiveChannel(const StreamContext& ctx);
 
 // What a start resets: both counters, every channel's timing state, and the
-// fast and digital channels (the last active one, else A).
+// fast channel (the last active one, else A). The digital channel is not
+// the run's: the start chooses it where the link keeps it.
 void ResetRunState(StreamContext& ctx);
 
 // Run by the receive handler after every frame and by the fast parsers after

@@ -149,7 +149,7 @@ bool EmitTimingRecord(StreamContext& ctx, int k, double ticks, RecordSink& sink)
 
 void ParseTimingFrame(StreamContext& ctx, std::string_view frame, RecordSink& sink) {
   const std::string body = pel::link::ReplyBody(frame);
-  const int k = (ctx.digitalChannel >= 0 && ctx.digitalChannel < kChannels) ? ctx.digitalChannel : 0;
+  const int k = (ctx.digitalChannel() >= 0 && ctx.digitalChannel() < kChannels) ? ctx.digitalChannel() : 0;
   const int slits = EffectiveStroboSlit(ctx.noOfStroboSlit());
   const size_t n = std::min<size_t>(body.size(), 72);
   for (size_t i = 0; i < n; ++i) {

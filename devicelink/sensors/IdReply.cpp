@@ -36,7 +36,7 @@ void readIds(const std::vector<std::string>& fields, bool mode8Port, SensorChann
 }  // namespace
 
 int applyIdReply(std::string_view reply, bool mode8Port, int modelState, const SensorRegistry& reg,
-                 SensorChannels& t) {
+                 SensorChannels& t, bool& terminalBlockUse) {
   const std::vector<std::string> fields = pel::link::SplitFields(pel::link::ReplyBody(reply), ',');
   const int error = fields.size() < 4 ? kErrorTooFewIds : 0;
   if (error == 0) readIds(fields, mode8Port, t);
@@ -44,9 +44,9 @@ int applyIdReply(std::string_view reply, bool mode8Port, int modelState, const S
   for (auto& c : t.ch)
     if (c.sensorId < 0) c.sensorId = 0;
 
-  t.terminalBlockUse =
+  terminalBlockUse =
       modelState == kModelSornII && t.ch[0].sensorId == 0 && t.ch[1].sensorId == 0 && t.ch[2].sensorId == 0;
-  if (t.terminalBlockUse) {
+  if (terminalBlockUse) {
     // Only A..D have a selection (set through CHA..CHD).
     for (int i = 0; i < kChannels; ++i) t.ch[i].active = i < 4 && t.ch[i].terminalSelection;
   } else {

@@ -16,8 +16,9 @@ inline constexpr int kModelSornII = 0;
 // Returns 0, or kErrorTooFewIds when the body holds fewer than 4 fields; the
 // IDs then keep their previous values, and the flags are still recomputed.
 // A field that is not a decimal integer ends the reading silently: IDs read
-// before it take their new values, all others keep theirs.
+// before it take their new values, all others keep theirs. terminalBlockUse
+// is the component's field of that name.
 int applyIdReply(std::string_view reply, bool mode8Port, int modelState, const SensorRegistry& reg,
-                 SensorChannels& t);
+                 SensorChannels& t, bool& terminalBlockUse);
 
 }  // namespace pel::sensors

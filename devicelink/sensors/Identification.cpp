@@ -36,8 +36,9 @@ bool isBoxModel(int modelState) {
 }
 
 int autoSensorId(IdentifyLink& link, const SensorRegistry& reg, int languageId, const IdentifyOptions& opt,
-                 int& runningMode, int& errorNumber, SensorChannels& t, const std::function<void()>& usbPath) {
-  errorNumber = 0;
+                 const IdentifyFields& f, SensorChannels& t, const std::function<void()>& usbPath) {
+  int& runningMode = f.runningMode;
+  f.errorNumber = 0;
   if (runningMode != kRunningIdle) {
     link.raiseDeviceError(kErrorBusy);
     return kErrorBusy;
@@ -56,15 +57,16 @@ int autoSensorId(IdentifyLink& link, const SensorRegistry& reg, int languageId, 
     link.flushInput();
     link.sendCommand(cmd.identify);
     const std::string reply = link.waitReply();
-    if (applyIdReply(reply, opt.mode8Port, opt.modelState, reg, t) != 0) link.raiseDeviceError(kErrorTooFewIds);
+    if (applyIdReply(reply, opt.mode8Port, opt.modelState, reg, t, f.terminalBlockUse) != 0)
+      link.raiseDeviceError(kErrorTooFewIds);
   } else if (opt.modelState == kModelUsbSensors) {
     if (usbPath) usbPath();
   }
 
   // An event handler run during the wait may have changed the mode: only an
   // identification still under way loads.
-  if (runningMode == kRunningIdentifying) reloadIfChanged(reg, languageId, t);
-  return errorNumber;
+  if (runningMode == kRunningIdentifying) reloadIfChanged(reg, languageId, t, f.signInvert);
+  return f.errorNumber;
 }
 
 }  // namespace pel::sensors

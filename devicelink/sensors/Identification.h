@@ -48,15 +48,22 @@ IdentifyCommands identifyCommands(bool mode8Port, InputMode inputMode, bool digi
 // Whether the model state speaks the box protocol (0, 1, 2, 4, 5, 7).
 bool isBoxModel(int modelState);
 
+// The component's own fields that the identification changes in place
+// (raiseDeviceError is expected to set the same errorNumber).
+struct IdentifyFields {
+  int& runningMode;
+  int& errorNumber;
+  bool& terminalBlockUse;
+  SignInvertFlags& signInvert;
+};
+
 // AutoSensorID. In 8-port mode the reply to "s{11,5}" is awaited and dropped
-// before the flush. errorNumber and runningMode are the component's fields
-// (raiseDeviceError is expected to set the same errorNumber). Returns the
-// final errorNumber: 0, 22 (not idle: nothing sent, nothing changed) or 30.
-// usbPath runs for model state 3. runningMode goes from 4 back to 0 on every way out,
-// also when a registry value that is not a number throws RegistryValueError
-// out of the reload (the exception then reaches the caller).
+// before the flush. Returns the final errorNumber: 0, 22 (not idle: nothing
+// sent, nothing changed) or 30. usbPath runs for model state 3. runningMode
+// goes from 4 back to 0 on every way out, also when a registry value that is
+// not a number throws RegistryValueError out of the reload (the exception
+// then reaches the caller).
 int autoSensorId(IdentifyLink& link, const SensorRegistry& reg, int languageId, const IdentifyOptions& opt,
-                 int& runningMode, int& errorNumber, SensorChannels& t,
-                 const std::function<void()>& usbPath = {});
+                 const IdentifyFields& f, SensorChannels& t, const std::function<void()>& usbPath = {});
 
 }  // namespace pel::sensors

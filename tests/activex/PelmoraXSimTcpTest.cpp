@@ -124,6 +124,17 @@ TEST_F(SimTcp, ConnectsIdentifiesAndSetsUp) {
   ASSERT_EQ(px->put_SamplingTime(0.5), S_OK);
   ASSERT_EQ(px->get_SamplingTime(&t), S_OK);
   EXPECT_DOUBLE_EQ(t, 0.5);
+  // TerminalBlockUse written through the control is the one GetSensorList reads.
+  BSTR list = nullptr;
+  ASSERT_EQ(px->GetSensorList(&list), S_OK);
+  const std::wstring ids = TakeText(list);
+  EXPECT_EQ(ids.substr(0, 3), L"12,");
+  ASSERT_EQ(px->put_TerminalBlockUse(VARIANT_TRUE), S_OK);
+  ASSERT_EQ(px->GetSensorList(&list), S_OK);
+  EXPECT_EQ(TakeText(list), L"-1,-1,-1,-1") << "no channel selected for the terminal block";
+  ASSERT_EQ(px->put_TerminalBlockUse(VARIANT_FALSE), S_OK);
+  ASSERT_EQ(px->GetSensorList(&list), S_OK);
+  EXPECT_EQ(TakeText(list), ids);
   EXPECT_EQ(sink.Count(202), 0) << "no error on the way";
   ASSERT_EQ(px->CloseComm(&n), S_OK);
   EXPECT_EQ(n, 0);

@@ -527,4 +527,53 @@ TEST_F(PelmoraRunTest, StartReadsTheSensorClassesFromTheRegistry) {
   p->Pelmora(false);
 }
 
+// A SetSignInvert made by a handler while the start's identification waits
+// for its reply stays: the run's records carry the inverted sign.
+TEST_F(PelmoraRunTest, SignInvertSetDuringTheIdentificationHoldsForTheRun) {
+  ConnectBox("{Pelmora ASTER}");
+  Active({0, 1});
+  p->F_.CheckForExperiment = true;
+  bool set = false;
+  rig.host->onPump = [&] {
+    if (p->RunningMode() == 4 && !set) {
+      set = true;
+      p->SetSignInvert(1, true);
+    }
+  };
+  ASSERT_EQ(p->Pelmora(true), 0);
+  rig.host->onPump = nullptr;
+  ASSERT_TRUE(set) << "the identification pumped the host's messages";
+  EXPECT_TRUE(p->GetSignInvert(1));
+  EXPECT_FALSE(p->GetSignInvert(2));
+  rig.serial->Deliver(Frame39("1.24 0.3"));
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0], "1,0.00000000, -1.200000,  0.300000, 0.0, 0.0;");
+  p->Pelmora(false);
+}
+
+// The digital channel has one owner, kept per process: the start of a
+// timing run chooses it, the box command names it, and a new component
+// (whose constructor leaves it alone) reads the same one.
+TEST_F(PelmoraRunTest, DigitalChannelChosenByTheStartIsTheLinksOne) {
+  ConnectBox("{Pelmora ASTER}");
+  Active({2});
+  p->F_.CHInputMode = CHInput::Digital;
+  p->F_.DigitalTimmingMode = false;
+  ASSERT_EQ(p->Pelmora(true), 0);
+  const auto sent = Sent();
+  EXPECT_NE(std::find(sent.begin(), sent.end(), "s{13,3}"), sent.end());
+  EXPECT_EQ(ProcessState().digitalChannel, 2);
+  EXPECT_EQ(p->Runs().stream.digitalChannel(), 2);
+  EXPECT_EQ(ProcessState().sensors.ch[2].unit, "Time(s)");
+  p->Pelmora(false);
+
+  p->CloseComm();
+  p.reset();
+  rig = fake::Rig{};
+  SetUp();
+  EXPECT_EQ(ProcessState().digitalChannel, 2);
+  EXPECT_EQ(p->Runs().stream.digitalChannel(), 2);
+  ProcessState().digitalChannel = 0;
+}
+
 }  // namespace

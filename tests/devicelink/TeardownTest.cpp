@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "devicelink/Pelmora.h"
 #include "devicelink/WinsockDaemon.h"
@@ -55,6 +57,72 @@ class Peer {
   Mode mode_;
   SOCKET listen_;
   int port_ = 0;
+  std::thread thread_;
+};
+
+// A peer on 127.0.0.1 and a free port that takes one connection after
+// another and keeps what arrived on each. Drop() ends the current one from
+// this side; with closeFirst the first connection ends after its first piece.
+class RecordingPeer {
+ public:
+  explicit RecordingPeer(bool closeFirst = false) : closeFirst_(closeFirst) {
+    WSADATA d;
+    WSAStartup(MAKEWORD(2, 2), &d);
+    listen_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    int len = sizeof a;
+    getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+    listen(listen_, 4);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~RecordingPeer() {
+    closesocket(listen_);
+    Drop();
+    thread_.join();
+  }
+  std::string Port() const { return std::to_string(port_); }
+  void Drop() {
+    std::lock_guard lock(lock_);
+    if (current_ != INVALID_SOCKET) shutdown(current_, SD_BOTH);  // Serve closes it
+  }
+  std::vector<std::string> Received() const {
+    std::lock_guard lock(lock_);
+    return received_;
+  }
+
+ private:
+  void Serve() {
+    for (;;) {
+      SOCKET c = accept(listen_, nullptr, nullptr);
+      if (c == INVALID_SOCKET) return;
+      bool first;
+      {
+        std::lock_guard lock(lock_);
+        first = received_.empty();
+        received_.emplace_back();
+        current_ = c;
+      }
+      char buf[256];
+      for (int n; (n = recv(c, buf, sizeof buf, 0)) > 0;) {
+        std::lock_guard lock(lock_);
+        received_.back().append(buf, static_cast<std::size_t>(n));
+        if (first && closeFirst_) shutdown(c, SD_BOTH);
+      }
+      std::lock_guard lock(lock_);
+      current_ = INVALID_SOCKET;
+      closesocket(c);
+    }
+  }
+  const bool closeFirst_;
+  SOCKET listen_;
+  int port_ = 0;
+  mutable std::mutex lock_;  // guards received_ and current_
+  std::vector<std::string> received_;
+  SOCKET current_ = INVALID_SOCKET;
   std::thread thread_;
 };
 
@@ -138,6 +206,56 @@ TEST(Teardown, ClosedConnectionClearsTheConnectedFlag) {
   pel::link::TWinsockDaemon none("127.0.0.1", "1");
   none.ConnectLocal();
   EXPECT_FALSE(none.IsConnected());
+}
+
+// Whichever way a connection ends, what was queued for it never goes out on
+// the next one: the peer's second connection sees only the text sent on it.
+TEST(Teardown, TextsQueuedForAnEndedConnectionNeverReachTheNextOne) {
+  pel::HandOver::instance().setMainThread();
+  const std::string fresh = "s{10,3}\r\n";
+  struct Case {
+    const char* what;
+    bool peerClosesAfterFirstText;  // else the test drops it when the first text arrived
+    bool queueWhileDropped;
+    bool disconnectFirst;
+  };
+  const Case cases[] = {
+      {"queued while dropped, then connected again", false, true, false},
+      {"queued while dropped, disconnected, then connected again", false, true, true},
+      {"queued before the worker dropped, then connected again", true, false, false},
+      {"queued before the worker dropped, disconnected, then connected again", true, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RecordingPeer peer(c.peerClosesAfterFirstText);
+    pel::link::TWinsockDaemon w("127.0.0.1", peer.Port());
+    int lost = 0;
+    w.SetHandlers({[&] { w.PopReceived(); }, [&] { ++lost; }, [&] { ++lost; }});
+    w.ConnectLocal();
+    ASSERT_TRUE(w.IsConnected());
+    w.QueueSend("s{10,1}\r\n");
+    // Still queued when the peer goes: the worker sends one text per 50 ms.
+    if (!c.queueWhileDropped)
+      for (int i = 0; i < 5; ++i) w.QueueSend("s{10,0}\r\n");
+    ASSERT_TRUE(ServiceUntil([&] { return !peer.Received().empty() && !peer.Received()[0].empty(); }));
+    if (!c.peerClosesAfterFirstText) peer.Drop();
+    ASSERT_TRUE(ServiceUntil([&] { return !w.IsConnected() && lost > 0; }));
+    if (c.queueWhileDropped)
+      for (int i = 0; i < 5; ++i) w.QueueSend("s{10,0}\r\n");
+    if (c.disconnectFirst) w.Disconnect();
+    w.ConnectLocal();
+    ASSERT_TRUE(w.IsConnected());
+    w.QueueSend(fresh);
+    ASSERT_TRUE(ServiceUntil([&] {
+      const auto r = peer.Received();
+      return r.size() == 2 && r[1].find(fresh) != std::string::npos;
+    }));
+    Sleep(150);  // a stale text would be sent by now
+    const auto r = peer.Received();
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[1], fresh);
+    w.Disconnect();
+  }
 }
 
 std::int64_t ProcessCpuMs() {

@@ -467,6 +467,31 @@ TEST_F(UsbSensorsTest, LibusbPathReadsRepliesUntilQuiet) {
   EXPECT_EQ(p->CHAID(), 11);
 }
 
+// The digital channel that the input-mode setter chose (the first active
+// one, B here) is the one every reader uses: the start's run-state reset
+// keeps it, the USB start packets address it, and the stream reads it.
+TEST_F(UsbSensorsTest, DigitalChannelChosenByTheSetterDrivesTheStart) {
+  Connect();
+  ProcessState().sensors.ch[0].active = false;  // B and C active
+  p->CHInputMode(CHInput::Digital);
+  ASSERT_EQ(ProcessState().digitalChannel, 1);
+  libs->ClearSent();
+  ASSERT_EQ(p->Pelmora(true), 0);
+  EXPECT_EQ(ProcessState().digitalChannel, 1);
+  EXPECT_EQ(p->Runs().stream.digitalChannel(), 1);
+  const int b = ProcessState().usbSlots[1].device;
+  for (int k = 0; k < 3; ++k) {
+    const int device = ProcessState().usbSlots[static_cast<std::size_t>(k)].device;
+    const auto keys = libs->Keys(device);
+    const bool timed = device == b;
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), "2001/0001"), timed ? 1 : 0) << k;
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), "2001/0000"), timed ? 0 : 1) << k;
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), "2000/0001"), timed ? 1 : 0) << k;
+  }
+  p->Pelmora(false);
+  ProcessState().digitalChannel = 0;
+}
+
 TEST(UsbWow64, AnswersWithItsMessage) {
   std::string message;
   const bool wow = TPelmora::IsWow64(message);

@@ -332,6 +332,38 @@ TEST_F(PropsTest, ChannelAccessors) {
   EXPECT_TRUE(TPelmora::State().sensors.ch[0].active);
 }
 
+// TerminalBlockUse has one owner: whoever sets it (the setter, an
+// identification), GetSensorList and the channel accessors read the same.
+TEST_F(PropsTest, TerminalBlockUseSetByTheHostIsWhatTheSensorListAndChannelsRead) {
+  Idle(kSornII);
+  Sensors({{0, kVoltage}, {2, kTemperature}});
+  p->TerminalBlockUse(true);
+  p->CHB(true);  // selectable now: B carries no sensor
+  EXPECT_TRUE(p->CHB());
+  EXPECT_TRUE(TPelmora::State().sensors.ch[1].terminalSelection);
+  EXPECT_EQ(p->GetSensorList(), "-1,0,-1,-1");
+
+  // An identification on a Sorn II with no sensor on A to C puts it in use;
+  // the host takes it out again.
+  rig.serial->listed.push_back("COM3");
+  rig.serial->answering["COM3"] = [](const std::string& cmd) -> std::string {
+    if (cmd == "s{10,3}") return "{Pelmora SORN}\r\n";
+    if (cmd == "s{20}") return "{0,0,0,0}\r\n";
+    return {};
+  };
+  p->F_.RunningMode = -1;
+  p->VCPort(3);
+  ASSERT_EQ(p->InitializeComm(), 0);
+  ASSERT_EQ(TPelmora::State().modelState, kSornII);
+  ASSERT_TRUE(p->TerminalBlockUse());
+  p->CHA(true);
+  EXPECT_EQ(p->GetSensorList(), "0,0,-1,-1") << "B's selection survives: the block stayed in use";
+  p->TerminalBlockUse(false);
+  EXPECT_EQ(p->GetSensorList(), "-1,-1,-1,-1");
+  p->CHC(true);  // refused: no terminal block in use
+  EXPECT_FALSE(p->CHC());
+}
+
 TEST_F(PropsTest, TerminalBlockSelectionReloadsTheTextsOfAToD) {
   Idle(kQor);
   Sensors({});

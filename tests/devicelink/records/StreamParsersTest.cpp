@@ -292,6 +292,7 @@ TEST(TimingFrame, GateEdgesByOption) {
   };
   for (const Case& c : cases) {
     StreamContext ctx = Context(kModelSornII, {2});
+    ctx.own.digitalChannel = 2;  // as the start of the run chose it
     ctx.own.digitalTiming = c.options;
     ctx.own.noOfStroboSlit = c.slits;
     ctx.own.digitalInput = true;
@@ -333,14 +334,14 @@ TEST(RunState, FastAndDigitalChannelFallBackToA) {
   ctx.timing[3].ticks = 4;
   ResetRunState(ctx);
   EXPECT_EQ(ctx.fastChannel, 0);
-  EXPECT_EQ(ctx.digitalChannel, 0);
+  EXPECT_EQ(ctx.digitalChannel(), 0);
   EXPECT_EQ(ctx.recordCounter, 0);
   EXPECT_EQ(ctx.timeCounter, 0);
   EXPECT_EQ(ctx.timing[3].ticks, 0);
   ctx.own.channels[1].active = ctx.own.channels[5].active = true;
   ResetRunState(ctx);
   EXPECT_EQ(ctx.fastChannel, 5);
-  ctx.digitalChannel = 42;  // out of range: timing falls back to A instead of overrunning
+  ctx.own.digitalChannel = 42;  // out of range: timing falls back to A instead of overrunning
   FakeSink sink;
   ctx.own.digitalTiming = {false, true, false};
   ParseTimingFrame(ctx, Frame("01"), sink);
@@ -359,6 +360,7 @@ TEST(StreamFieldsView, ReadsLiveFieldsAndSnapshotKeepsItsOwn) {
     bool autoStop = false, setZero = false, timmingMode = false;
     std::array<bool, 3> timingOptions{true, false, false};
     int slits = 1;
+    int digitalChannel = 0;
   } o;
   StreamFields f;
   f.owner = &o;
@@ -380,6 +382,7 @@ TEST(StreamFieldsView, ReadsLiveFieldsAndSnapshotKeepsItsOwn) {
   f.digitalTimmingMode = &o.timmingMode;
   f.digitalTiming = &o.timingOptions;
   f.noOfStroboSlit = &o.slits;
+  f.digitalChannel = &o.digitalChannel;
   StreamContext ctx;
   ctx.fields = &f;
   ResetRunState(ctx);

@@ -67,9 +67,10 @@ TEST(IdReply, Table) {
   for (const auto& c : cases) {
     SensorChannels t;
     setIds(t, before);
-    EXPECT_EQ(applyIdReply(c.reply, c.mode8, c.model, reg, t), c.wantError) << c.what;
+    bool terminal = !c.wantTerminal;  // overwritten either way
+    EXPECT_EQ(applyIdReply(c.reply, c.mode8, c.model, reg, t, terminal), c.wantError) << c.what;
     EXPECT_EQ(ids(t), c.wantIds) << c.what;
-    EXPECT_EQ(t.terminalBlockUse, c.wantTerminal) << c.what;
+    EXPECT_EQ(terminal, c.wantTerminal) << c.what;
   }
 }
 
@@ -80,8 +81,9 @@ TEST(IdReply, ActiveFlags) {
   const SensorRegistry reg(s);
 
   SensorChannels t;
+  bool terminal = false;
   t.ch[1].terminalSelection = true;
-  applyIdReply("{12,0,0,0}\r\n", false, 0, reg, t);
+  applyIdReply("{12,0,0,0}\r\n", false, 0, reg, t, terminal);
   EXPECT_EQ(active(t), (std::array<bool, 8>{T, F, F, F, F, F, F, F}));
   EXPECT_FALSE(t.ch[1].terminalSelection) << "cleared without a terminal block";
 
@@ -89,24 +91,24 @@ TEST(IdReply, ActiveFlags) {
   t = {};
   t.ch[0].terminalSelection = true;
   t.ch[2].terminalSelection = true;
-  applyIdReply("{0,0,0,0}\r\n", false, 0, reg, t);
+  applyIdReply("{0,0,0,0}\r\n", false, 0, reg, t, terminal);
   EXPECT_EQ(active(t), (std::array<bool, 8>{T, F, T, F, F, F, F, F}));
   EXPECT_TRUE(t.ch[0].terminalSelection);
 
   // D follows its selection unless it carries a module.
   t = {};
-  applyIdReply("{0,0,0,7}\r\n", false, 0, reg, t);
+  applyIdReply("{0,0,0,7}\r\n", false, 0, reg, t, terminal);
   EXPECT_FALSE(t.ch[3].active);
-  applyIdReply("{0,0,0,3}\r\n", false, 0, reg, t);
+  applyIdReply("{0,0,0,3}\r\n", false, 0, reg, t, terminal);
   EXPECT_TRUE(t.ch[3].active);
   t = {};
-  applyIdReply("{0,0,0,21}\r\n", false, 2, reg, t);
+  applyIdReply("{0,0,0,21}\r\n", false, 2, reg, t, terminal);
   EXPECT_TRUE(t.ch[3].active);
 
   // Error 30 recomputes the flags from the IDs kept.
   t = {};
   setIds(t, {5, -1, 0, 0, 0, 0, 0, 0});
-  EXPECT_EQ(applyIdReply("{1}", false, 1, reg, t), 30);
+  EXPECT_EQ(applyIdReply("{1}", false, 1, reg, t, terminal), 30);
   EXPECT_EQ(ids(t), (Ids{5, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(active(t), (std::array<bool, 8>{T, F, F, F, F, F, F, F}));
 }
@@ -158,6 +160,9 @@ class ScriptedLink final : public IdentifyLink {
 struct Component {
   int runningMode = 0;
   int errorNumber = 0;
+  bool terminalBlockUse = false;
+  SignInvertFlags signInvert{};
+  IdentifyFields fields() { return {runningMode, errorNumber, terminalBlockUse, signInvert}; }
   SensorChannels t;
   ScriptedLink link{errorNumber};
   IdentifyOptions opt{1, false, InputMode::Analog, false};
@@ -176,7 +181,7 @@ TEST(AutoSensorId, BoxPathSendsTheCommandsAndLoadsTexts) {
   const SensorRegistry reg(s);
   Component c;
   c.link.reply = "{12,0,5,0}\r\n";
-  EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t), 0);
+  EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t), 0);
   EXPECT_EQ(c.link.log, (std::vector<std::string>{"pump", "s{11,1}", "flush", "s{20}", "wait"}));
   EXPECT_EQ(c.runningMode, 0);
   EXPECT_EQ(c.t.ch[0].name, "Light");
@@ -186,7 +191,7 @@ TEST(AutoSensorId, BoxPathSendsTheCommandsAndLoadsTexts) {
   c.opt = {4, true, InputMode::Analog, false};
   c.link.log.clear();
   c.link.reply = "{12,0,5,0,0,0,0,0}\r\n";
-  EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t), 0);
+  EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t), 0);
   // The 8-port switch's own answer is awaited, so it cannot pass for the IDs.
   EXPECT_EQ(c.link.log, (std::vector<std::string>{"pump", "s{11,5}", "wait", "flush", "s{20,2}", "wait"}));
 }
@@ -196,13 +201,13 @@ TEST(AutoSensorId, TextsAreReadOnlyWhenAnIdChanged) {
   const SensorRegistry reg(s);
   Component c;
   c.link.reply = "{12,0,0,0}\r\n";
-  autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t);
+  autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t);
   const int reads = s.reads;
   EXPECT_GT(reads, 0);
-  autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t);
+  autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t);
   EXPECT_EQ(s.reads - reads, 3) << "only the three module lists of channel D";
   c.link.reply = "{5,0,0,0}\r\n";
-  autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t);
+  autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t);
   EXPECT_EQ(c.t.ch[0].name, "Voltage");
 }
 
@@ -211,10 +216,10 @@ TEST(AutoSensorId, TooFewIdsIsError30AndKeepsTheIds) {
   const SensorRegistry reg(s);
   Component c;
   c.link.reply = "{12,0,0,0}\r\n";
-  autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t);
+  autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t);
   for (const char* reply : {"", "{5,6}\r\n"}) {
     c.link.reply = reply;
-    EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t), 30) << reply;
+    EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t), 30) << reply;
     EXPECT_EQ(c.errorNumber, 30);
     EXPECT_EQ(c.runningMode, 0);
     EXPECT_EQ(c.t.ch[0].sensorId, 12);
@@ -222,7 +227,7 @@ TEST(AutoSensorId, TooFewIdsIsError30AndKeepsTheIds) {
   }
   EXPECT_EQ(c.link.raised, (std::vector<int>{30, 30}));
   c.link.reply = "{12,0,0,0}\r\n";
-  EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t), 0);
+  EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t), 0);
   EXPECT_EQ(c.errorNumber, 0) << "cleared at entry";
 }
 
@@ -233,7 +238,7 @@ TEST(AutoSensorId, RefusedWhenNotIdleWithNothingSent) {
     Component c;
     c.runningMode = mode;
     c.link.reply = "{12,0,0,0}\r\n";
-    EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t), 22);
+    EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t), 22);
     EXPECT_TRUE(c.link.log.empty());
     EXPECT_EQ(c.link.raised, (std::vector<int>{22}));
     EXPECT_EQ(c.runningMode, mode);
@@ -247,7 +252,7 @@ TEST(AutoSensorId, UnnamedModelSendsNothing) {
   Component c;
   c.opt.modelState = 9;
   c.t.ch[1].sensorId = 12;  // left from before: loads, as the IDs differ from the loaded ones
-  EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t), 0);
+  EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t), 0);
   EXPECT_TRUE(c.link.log.empty());
   EXPECT_EQ(c.t.ch[1].sensorId, 12);
   EXPECT_EQ(c.t.ch[1].name, "Light");
@@ -255,7 +260,7 @@ TEST(AutoSensorId, UnnamedModelSendsNothing) {
 
   int usbRuns = 0;
   c.opt.modelState = 3;
-  autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t, [&] { ++usbRuns; });
+  autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t, [&] { ++usbRuns; });
   EXPECT_EQ(usbRuns, 1);
   EXPECT_TRUE(c.link.log.empty());
 }
@@ -266,12 +271,12 @@ TEST(AutoSensorId, RunningModeIsRestoredWhenTheReloadThrows) {
   const SensorRegistry reg(s);
   Component c;
   c.link.reply = "{12,0,0,0}\r\n";
-  EXPECT_THROW(autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t), RegistryValueError);
+  EXPECT_THROW(autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t), RegistryValueError);
   EXPECT_EQ(c.runningMode, 0);
   EXPECT_EQ(c.t.ch[0].lastLoadedId, 0) << "not noted as loaded: the next identification tries again";
   // Another operation is possible at once.
   s.set(kResolution, "Resolution12_1", "0.1");
-  EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t), 0);
+  EXPECT_EQ(autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t), 0);
   EXPECT_EQ(c.t.ch[0].resolution[0], 0.1);
 }
 
@@ -281,7 +286,7 @@ TEST(AutoSensorId, CloseDuringTheWaitIsNotUndone) {
   Component c;
   c.link.reply = "{12,0,0,0}\r\n";
   c.link.duringWait = [&] { c.runningMode = -1; };
-  autoSensorId(c.link, reg, 1033, c.opt, c.runningMode, c.errorNumber, c.t);
+  autoSensorId(c.link, reg, 1033, c.opt, c.fields(), c.t);
   EXPECT_EQ(c.runningMode, -1);
   EXPECT_EQ(c.t.ch[0].name, "") << "no load once the identification was cut short";
 }

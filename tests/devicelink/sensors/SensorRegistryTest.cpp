@@ -157,8 +157,9 @@ TEST(SensorLoad, NamesUnitsResolutionsWithDefaults) {
   const FakeSettings s = sensorSet();
   const SensorRegistry reg(s);
   SensorChannels t;
+  SignInvertFlags invert{};
   for (auto& c : t.ch) c.resolution = {9, 9, 9, 9};
-  loadSensorInfo(reg, 1033, t, {12, 5, 0, 77});
+  loadSensorInfo(reg, 1033, t, invert, {12, 5, 0, 77});
   EXPECT_EQ(t.ch[0].name, "Light(0-600 lx)");
   EXPECT_EQ(t.ch[0].unit, "Light(lx)");
   EXPECT_EQ(t.ch[0].resolution, (std::array<double, 4>{0.5, 0.05, 0.005, 0.000001}));
@@ -169,36 +170,32 @@ TEST(SensorLoad, NamesUnitsResolutionsWithDefaults) {
   EXPECT_EQ(t.ch[3].unit, "");
   EXPECT_EQ(t.ch[3].resolution, (std::array<double, 4>{0.001, 0.001, 0.001, 0.000001}));
   EXPECT_EQ(t.ch[4].resolution[0], 9) << "E..H untouched";
-  loadSensorInfo(reg, 1042, t, {12, 5, 0, 77});
+  loadSensorInfo(reg, 1042, t, invert, {12, 5, 0, 77});
   EXPECT_EQ(t.ch[0].name, "Kwang");
   EXPECT_EQ(t.ch[1].name, "");
 
   t.ch[6].sensorId = 12;
-  loadChannelSensorInfo(reg, 1033, t, 6);
+  loadChannelSensorInfo(reg, 1033, t, invert, 6);
   EXPECT_EQ(t.ch[6].name, "Light(0-600 lx)");
   EXPECT_EQ(t.ch[6].resolution, (std::array<double, 4>{0.5, 0.05, 0.005, 0.000001}));
-  loadChannelSensorInfo(reg, 1033, t, 8);  // out of range: ignored
+  loadChannelSensorInfo(reg, 1033, t, invert, 8);  // out of range: ignored
 }
 
 TEST(SensorLoad, OnlyListedSensorsKeepAnInvertedSign) {
   const FakeSettings s = sensorSet();
   const SensorRegistry reg(s);
   SensorChannels t;
-  for (auto& c : t.ch) c.signInvert = true;
+  SignInvertFlags invert;
+  invert.fill(true);
   t.ch[4].sensorId = 12;
   t.ch[5].sensorId = -12;
-  loadSensorInfo(reg, 1033, t, {12, 5, 0, 99});
-  for (int i = 4; i < 8; ++i) loadChannelSensorInfo(reg, 1033, t, i);
-  EXPECT_TRUE(t.ch[0].signInvert);
-  EXPECT_FALSE(t.ch[1].signInvert);
-  EXPECT_FALSE(t.ch[2].signInvert);
-  EXPECT_FALSE(t.ch[3].signInvert);
-  EXPECT_TRUE(t.ch[4].signInvert);
-  EXPECT_FALSE(t.ch[5].signInvert);
+  loadSensorInfo(reg, 1033, t, invert, {12, 5, 0, 99});
+  for (int i = 4; i < 8; ++i) loadChannelSensorInfo(reg, 1033, t, invert, i);
+  EXPECT_EQ(invert, (SignInvertFlags{true, false, false, false, true, false, false, false}));
   // The load never sets the flag itself.
-  t.ch[0].signInvert = false;
-  loadSensorInfo(reg, 1033, t, {12, 5, 0, 99});
-  EXPECT_FALSE(t.ch[0].signInvert);
+  invert[0] = false;
+  loadSensorInfo(reg, 1033, t, invert, {12, 5, 0, 99});
+  EXPECT_FALSE(invert[0]);
 }
 
 TEST(SensorLoad, ResolutionThatIsNotANumberStopsTheLoad) {
@@ -206,8 +203,9 @@ TEST(SensorLoad, ResolutionThatIsNotANumberStopsTheLoad) {
   s.set(kResolution, "Resolution5_2", "0,01");
   const SensorRegistry reg(s);
   SensorChannels t;
+  SignInvertFlags invert{};
   t.ch[0].resolution[3] = 7;
-  EXPECT_THROW(loadSensorInfo(reg, 1033, t, {12, 5, 0, 0}), RegistryValueError);
+  EXPECT_THROW(loadSensorInfo(reg, 1033, t, invert, {12, 5, 0, 0}), RegistryValueError);
   EXPECT_EQ(t.ch[3].name, "none") << "names and units come first";
   EXPECT_EQ(t.ch[0].resolution[1], 0.05) << "channel A was loaded";
   EXPECT_EQ(t.ch[1].resolution[0], 0.001);
@@ -220,11 +218,12 @@ TEST(SensorLoad, ReloadOnlyWhenAnIdChanged) {
   s.set(kMessage, "PhotoGateSensor", "12,x");
   const SensorRegistry reg(s);
   SensorChannels t;
-  EXPECT_FALSE(reloadIfChanged(reg, 1033, t)) << "no sensor anywhere: nothing to load";
+  SignInvertFlags invert{};
+  EXPECT_FALSE(reloadIfChanged(reg, 1033, t, invert)) << "no sensor anywhere: nothing to load";
   EXPECT_EQ(s.reads, 0);
   t.ch[0].sensorId = 12;
   t.ch[7].sensorId = 5;
-  EXPECT_TRUE(reloadIfChanged(reg, 1033, t));
+  EXPECT_TRUE(reloadIfChanged(reg, 1033, t, invert));
   EXPECT_EQ(t.ch[0].name, "Light(0-600 lx)");
   EXPECT_EQ(t.ch[7].name, "Voltage");
   EXPECT_EQ(t.ch[7].resolution[1], 0.01);
@@ -233,10 +232,10 @@ TEST(SensorLoad, ReloadOnlyWhenAnIdChanged) {
   EXPECT_TRUE(t.ch[7].forceSensor);
   EXPECT_EQ(t.ch[7].lastLoadedId, 5);
   const int reads = s.reads;
-  EXPECT_FALSE(reloadIfChanged(reg, 1033, t));
+  EXPECT_FALSE(reloadIfChanged(reg, 1033, t, invert));
   EXPECT_EQ(s.reads, reads) << "same IDs: the registry is not read";
   t.ch[7].sensorId = 0;
-  EXPECT_TRUE(reloadIfChanged(reg, 1033, t));
+  EXPECT_TRUE(reloadIfChanged(reg, 1033, t, invert));
   EXPECT_FALSE(t.ch[7].forceSensor);
 }
 
@@ -245,15 +244,14 @@ TEST(SensorList, ByModelModeAndTerminalBlock) {
   t.ch[0].sensorId = 12;
   t.ch[2].sensorId = 5;
   t.ch[5].sensorId = 8;
-  EXPECT_EQ(sensorList(0, false, t), "12,-1,5,-1");
-  EXPECT_EQ(sensorList(7, true, t), "12,-1,5,-1,-1,8,-1,-1");
-  EXPECT_EQ(sensorList(-1, false, t), "");
-  EXPECT_EQ(sensorList(9, false, t), "");
-  EXPECT_EQ(sensorList(6, false, t), "");
-  EXPECT_EQ(sensorList(3, false, t), "12,-1,5,-1");
-  t.terminalBlockUse = true;
+  EXPECT_EQ(sensorList(0, false, false, t), "12,-1,5,-1");
+  EXPECT_EQ(sensorList(7, true, false, t), "12,-1,5,-1,-1,8,-1,-1");
+  EXPECT_EQ(sensorList(-1, false, false, t), "");
+  EXPECT_EQ(sensorList(9, false, false, t), "");
+  EXPECT_EQ(sensorList(6, false, false, t), "");
+  EXPECT_EQ(sensorList(3, false, false, t), "12,-1,5,-1");
   t.ch[0].terminalSelection = true;
-  EXPECT_EQ(sensorList(0, false, t), "0,-1,-1,-1");
+  EXPECT_EQ(sensorList(0, false, true, t), "0,-1,-1,-1");
 }
 
 }  // namespace

@@ -52,13 +52,14 @@ TEST_F(SensorRegistryTest, NoTreeAtAllGivesDefaults) {
   ASSERT_FALSE(pel::reg::keyExists(Root::CurrentUser, kMessage));
   EXPECT_EQ(reg.loadLanguageId(GetSystemDefaultLangID()), 1033);
   SensorChannels t;
-  t.ch[0].signInvert = true;
-  loadSensorInfo(reg, 1033, t, {12, 0, 5, 0});
+  SignInvertFlags invert{};
+  invert[0] = true;
+  loadSensorInfo(reg, 1033, t, invert, {12, 0, 5, 0});
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(t.ch[i].name, "");
     EXPECT_EQ(t.ch[i].unit, "");
     EXPECT_EQ(t.ch[i].resolution, (std::array<double, 4>{0.001, 0.001, 0.001, 0.000001}));
-    EXPECT_FALSE(t.ch[i].signInvert);
+    EXPECT_FALSE(invert[i]);
   }
   EXPECT_FALSE(reg.isMultiRange(12));
   EXPECT_FALSE(reg.isCalibratable(12));
@@ -107,13 +108,14 @@ TEST_F(SensorRegistryTest, NamesUnitsAndResolutions) {
   put(kPelmora + "\\SensorSignInvert", "Sensor12", "1");
 
   SensorChannels t;
-  t.ch[0].signInvert = t.ch[1].signInvert = true;
-  loadSensorInfo(reg, 1033, t, {12, 5, -3, 7});
+  SignInvertFlags invert{};
+  invert[0] = invert[1] = true;
+  loadSensorInfo(reg, 1033, t, invert, {12, 5, -3, 7});
   EXPECT_EQ(t.ch[0].name, "Light (0-600 lx)");
   EXPECT_EQ(t.ch[0].resolution, (std::array<double, 4>{0.5, 0.001, 0.0001, 0.000001}));
-  EXPECT_TRUE(t.ch[0].signInvert);
+  EXPECT_TRUE(invert[0]);
   EXPECT_EQ(t.ch[1].resolution, (std::array<double, 4>{0.001, 0.25, 0.001, 0.000001}));
-  EXPECT_FALSE(t.ch[1].signInvert);
+  EXPECT_FALSE(invert[1]);
   EXPECT_EQ(t.ch[2].name, "Negative");
   EXPECT_EQ(t.ch[3].name, longName);
 
@@ -125,7 +127,7 @@ TEST_F(SensorRegistryTest, NamesUnitsAndResolutions) {
   EXPECT_EQ(reg.getSensorName(1042, 12, false), "") << "another language's key";
 
   put(res, "Resolution5_1", "0,5");
-  EXPECT_THROW(loadSensorInfo(reg, 1033, t, {12, 5, -3, 7}), RegistryValueError);
+  EXPECT_THROW(loadSensorInfo(reg, 1033, t, invert, {12, 5, -3, 7}), RegistryValueError);
 }
 
 TEST_F(SensorRegistryTest, ClassListsAndClassKeys) {
@@ -143,12 +145,14 @@ TEST_F(SensorRegistryTest, ClassListsAndClassKeys) {
 
   // The identification's class tests read the same lists and never fail on them.
   SensorChannels t;
-  EXPECT_EQ(applyIdReply("{7,0,0,21}\r\n", false, 1, reg, t), 0);
+  bool terminal = false;
+  SignInvertFlags invert{};
+  EXPECT_EQ(applyIdReply("{7,0,0,21}\r\n", false, 1, reg, t, terminal), 0);
   EXPECT_TRUE(t.ch[3].active);
-  EXPECT_TRUE(reloadIfChanged(reg, 1033, t));
+  EXPECT_TRUE(reloadIfChanged(reg, 1033, t, invert));
   EXPECT_FALSE(t.ch[0].photogate);
   t.ch[0].sensorId = 12;
-  EXPECT_TRUE(reloadIfChanged(reg, 1033, t));
+  EXPECT_TRUE(reloadIfChanged(reg, 1033, t, invert));
   EXPECT_TRUE(t.ch[0].photogate);
   EXPECT_TRUE(t.ch[0].forceSensor);
 }
