@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "devicelink/setup/Rounding.h"
+
 namespace pel::usb {
 namespace {
 
@@ -22,8 +24,10 @@ std::vector<UsbCommand> RunSetupPackets(const RunSetup& s) {
   std::vector<UsbCommand> out;
   if (!s.digitalPosition) {
     out.push_back(Packet("2001", "0000"));
-    const double ms = std::nearbyint(s.samplingTime * 1000.0);
-    out.push_back(Packet("2002", "0001", "D", std::to_string(static_cast<long long>(ms))));
+    // The setter keeps SamplingTime within its range; the packet's integer
+    // holds whatever it is given.
+    const int ms = setup::ClampToInt(setup::RoundHalfEven(s.samplingTime * 1000.0), 0, INT32_MAX);
+    out.push_back(Packet("2002", "0001", "D", std::to_string(ms)));
     out.push_back(Packet("1004", s.adc ? "0000" : "0001"));
     return out;
   }

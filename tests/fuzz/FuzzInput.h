@@ -58,7 +58,8 @@ class FuzzInput {
   }
   // A piece: one length byte, then that many bytes (fewer at the end).
   std::string Piece() {
-    const std::size_t n = std::min<std::size_t>(Byte(), Left());
+    const std::size_t want = Byte();
+    const std::size_t n = std::min(want, Left());
     std::string s(reinterpret_cast<const char*>(data_ + at_), n);
     at_ += n;
     return s;

@@ -140,6 +140,13 @@ TEST(UsbCommands, RunSetupByPosition) {
   analog.adc = true;
   EXPECT_EQ(RunSetupPackets(analog), (std::vector<UsbCommand>{Packet("2001", "0000"), Packet("2002", "0001", "D", "12"),
                                                                Packet("1004", "0000")}));
+  // Rounded half to even into the packet's integer, whatever the time.
+  const std::pair<double, const char*> times[] = {{0.0125, "12"}, {1e300, "2147483647"}, {-1.0, "0"},
+                                                  {std::numeric_limits<double>::quiet_NaN(), "0"}};
+  for (const auto& [t, ms] : times) {
+    analog.samplingTime = t;
+    EXPECT_EQ(RunSetupPackets(analog)[1], Packet("2002", "0001", "D", ms)) << t;
+  }
   RunSetup digital;
   digital.digitalPosition = true;
   digital.noOfStroboSlit = 3;

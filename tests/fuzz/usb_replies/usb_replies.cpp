@@ -147,8 +147,11 @@ struct Rig {
       case 0:
       case 1:
         try {
-          side.Enumerate(in.Bool());
-          enumerated = true;
+          // Unforced with the same number of sensors, nothing happens.
+          const bool force = in.Bool();
+          const bool runs = force || static_cast<int>(bus.sensors.size()) != found;
+          side.Enumerate(force);
+          enumerated = enumerated || runs;
         } catch (const std::runtime_error&) {
           // the driver's failure reaches the caller, as documented
         }
