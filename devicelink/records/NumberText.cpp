@@ -23,6 +23,19 @@ std::string FormatFixed(double value, int width, int precision) {
   return s;
 }
 
+std::string FormatGeneral(double value) {
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+  if (res.ec != std::errc()) return "0";
+  double back = 0;
+  const auto read = std::from_chars(buf, res.ptr, back, std::chars_format::general);
+  if (std::isfinite(value) && (read.ec != std::errc() || !std::isfinite(back))) {
+    res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 17);
+    if (res.ec != std::errc()) return "0";
+  }
+  return std::string(buf, res.ptr);
+}
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }

@@ -10,6 +10,11 @@ namespace pel::records {
 void AppendFixed(std::string& out, double value, int width, int precision);
 std::string FormatFixed(double value, int width, int precision);
 
+// The general format: the shortest text of up to 15 significant digits, no
+// trailing zeros. A number so near the largest double that 15 digits round
+// past it gets 17, so that what is written always reads back.
+std::string FormatGeneral(double value);
+
 // Which blanks (space, tab, CR, LF) may stand around a number: none in a
 // record's field, leading ones in a registry integer, both sides in a
 // registry number.

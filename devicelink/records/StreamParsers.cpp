@@ -62,6 +62,12 @@ void ParseAnalogFrame(StreamContext& ctx, std::string_view frame, RecordSink& si
     if (ch.photogate && ctx.digitalTimmingMode() && ctx.digitalInput()) x /= 1000.0;
     AppendFixed(record, x, 10, 6);
   }
+  // Every field is read as a number, also those past the eighth channel: a
+  // bad one (an empty last field after two blanks) ends the frame.
+  for (size_t k = static_cast<size_t>(n); k < fields.size(); ++k) {
+    double v = 0;
+    if (!ParseNumber(fields[k], v)) return;
+  }
   for (int k = n; k < ctx.ChannelCount(); ++k) record += ", 0.0";
   record += ';';
   if (!sink.DeliverRecord(record)) return;
@@ -106,6 +112,12 @@ void ParseFastBlockFrame(StreamContext& ctx, std::string_view frame, RecordSink&
 
   size_t i = 0;
   while (i < fields.size()) {
+    // The plan is tested before a sample is taken: a sample left incomplete
+    // by the previous frame has used up its number already.
+    if (PlannedCountReached(ctx)) {
+      sink.AutoStop();
+      return;
+    }
     std::string record = StartRecord(ctx);
     record += ',';
     for (int c = 0; c < ctx.ChannelCount(); ++c) {
@@ -138,6 +150,10 @@ bool EmitTimingRecord(StreamContext& ctx, int k, double ticks, RecordSink& sink)
   st.edgeCount = 0;
   st.ticks = 0.0;
   if (!(ticks > 0.0)) return true;
+  if (PlannedCountReached(ctx)) {  // one frame may hold many edges
+    sink.AutoStop();
+    return false;
+  }
   ++ctx.recordCounter;
   ++ctx.timeCounter;
   std::string record = std::to_string(ctx.recordCounter);

@@ -10,7 +10,12 @@
 namespace pel::records {
 
 // Normal stream: one record per frame, one value per channel in frame order.
-// Fields beyond the eighth are ignored.
+// Values beyond the eighth are not written, but every field must be a number:
+// one that is not ends the frame without a record.
+//
+// With AutoStop every parser tests the planned count (NoOfData) before it
+// builds a record, so no record numbered above it is delivered; only the
+// normal stream of a zero-setting run is not bound by the plan.
 void ParseAnalogFrame(StreamContext& ctx, std::string_view frame, RecordSink& sink);
 
 // Fast stream of models other than 5 and 7: every field is one sample of the
@@ -26,7 +31,8 @@ void ParseFastBlockFrame(StreamContext& ctx, std::string_view frame, RecordSink&
 void ParseTimingFrame(StreamContext& ctx, std::string_view frame, RecordSink& sink);
 
 // Delivers "<n>,<ticks * 0.001 as %10.6f>;" when ticks > 0; always clears the
-// channel's edge count and tick timer. False when the delivery ended the run.
+// channel's edge count and tick timer. False when the delivery ended the run
+// or the planned count was reached before it.
 bool EmitTimingRecord(StreamContext& ctx, int k, double ticks, RecordSink& sink);
 
 // The receive handler's dispatch for ExperimentMode 1, 2 and 3 by the frame's

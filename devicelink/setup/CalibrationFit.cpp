@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace pel::setup {
 namespace {
@@ -75,8 +76,15 @@ std::optional<BrokenLine> FitBrokenLine(std::span<const CalibrationPoint> points
   b.first = Line(level[0], level[1]);
   b.second = Line(level[1], level[2]);
   b.segmentBreak = level[1].reading;
-  if (!Finite(b.first) || !Finite(b.second) || !std::isfinite(b.segmentBreak)) return std::nullopt;
+  if (!Finite(b.first) || !Finite(b.second) || !SegmentBreakUnits(b.segmentBreak)) return std::nullopt;
   return b;
+}
+
+std::optional<std::int32_t> SegmentBreakUnits(double segmentBreak) {
+  const double g = std::nearbyint(segmentBreak * 1000.0);
+  // NaN fails both tests; g + 1 must fit as well.
+  if (!(g >= static_cast<double>(INT32_MIN) && g < static_cast<double>(INT32_MAX))) return std::nullopt;
+  return static_cast<std::int32_t>(g);
 }
 
 }  // namespace pel::setup

@@ -1,6 +1,7 @@
 #pragma once
 // Calibration of a sensor from up to five (reading, reference) points.
 
+#include <cstdint>
 #include <optional>
 #include <span>
 
@@ -34,6 +35,12 @@ std::optional<CalibrationCoefficients> FitCalibration(std::span<const Calibratio
 
 // The broken line of sensor ID 5 through the reference levels 4, 7 and 10, each
 // replaced by the stored point of its level (the first three points only).
+// Empty, like an unsolvable fit, when the sensor could not be sent the break.
 std::optional<BrokenLine> FitBrokenLine(std::span<const CalibrationPoint> points);
+
+// The segment break as the sensor takes it: thousandths, rounded half to
+// even, sent as g and g + 1 in 32-bit integers. Empty for a break (a
+// sensor's own reading) outside that range, which no cast may see.
+std::optional<std::int32_t> SegmentBreakUnits(double segmentBreak);
 
 }  // namespace pel::setup

@@ -22,7 +22,8 @@ struct RunSetup {
 std::vector<UsbCommand> RunSetupPackets(const RunSetup& s);
 
 // To the sensor of the order's channel. rangeOrdinal is the channel's range,
-// sent back on a reset.
+// sent back on a reset. Empty for a calibration whose coefficients are not
+// finite or whose segment break the packets cannot carry.
 std::vector<UsbCommand> CalibrationPackets(const setup::CalibrationOrder& order, int rangeOrdinal);
 
 UsbCommand Packet(const char* command, const char* code, const char* type = "", std::string data = {});

@@ -1,6 +1,6 @@
 #include "devicelink/usb/UsbPacket.h"
 
-#include <charconv>
+#include "devicelink/records/NumberText.h"
 
 namespace pel::usb {
 
@@ -28,11 +28,6 @@ std::string BuildUsbPacket(std::string_view command, std::string_view code, std:
   return packet;
 }
 
-std::string FormatUsbReal(double value) {
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-  if (r.ec != std::errc()) return "0";
-  return std::string(buf, r.ptr);
-}
+std::string FormatUsbReal(double value) { return records::FormatGeneral(value); }
 
 }  // namespace pel::usb

@@ -30,7 +30,8 @@ inline std::string BuildUsbPacket(const UsbCommand& c) { return BuildUsbPacket(c
 std::string PadDigits(long long value, int width);
 
 // A real as the sensors take it: general format, up to 15 significant
-// digits, '.' as separator whatever the locale.
+// digits (17 where 15 would round past the largest double), '.' as
+// separator whatever the locale.
 std::string FormatUsbReal(double value);
 
 }  // namespace pel::usb

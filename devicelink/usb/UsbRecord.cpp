@@ -35,6 +35,9 @@ UsbRecordStep NextUsbRecord(UsbRunCounters& counters, const records::StreamConte
   UsbRecordStep step;
   ++counters.record;
   if (counters.record < 1) return step;
+  // A reading that raced the stop at the planned record makes none: it would
+  // reach the host through the recent-records list.
+  if (ctx.autoStop() && !ctx.setZeroMode() && counters.record > ctx.noOfData()) return step;
   const double t = counters.time * ctx.samplingTime();
   ++counters.time;
   step.made = true;

@@ -37,7 +37,8 @@ struct UsbRecordStep {
 };
 
 // One reading: counts it, builds its record and says whether it is raised
-// and whether the run stops. running: RunningMode above 0; experimentGoing:
+// and whether the run stops. With AutoStop (outside zero setting) a reading
+// past the planned count only moves the counter. running: RunningMode above 0; experimentGoing:
 // ExperimentMode not 0.
 UsbRecordStep NextUsbRecord(UsbRunCounters& counters, const records::StreamContext& ctx,
                             const std::array<double, 8>& readings, bool running, bool experimentGoing);

@@ -1,10 +1,10 @@
 #include "studio/core/StudioText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
+#include "devicelink/records/NumberText.h"
 #include "devicelink/sensors/TextNumbers.h"
 
 namespace tessaly {
@@ -65,10 +65,7 @@ std::string withDecimal(std::string s, char decimal) {
 
 std::string FormatGeneral(double value, char decimal) {
   if (value == 0) return "0";  // also -0
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-  if (r.ec != std::errc()) return "0";
-  return withDecimal(std::string(buf, r.ptr), decimal);
+  return withDecimal(pel::records::FormatGeneral(value), decimal);
 }
 
 std::string FormatBpm(double rate, char decimal) {

@@ -30,8 +30,9 @@ double ParseNumber(std::string_view text, char decimal = '.');
 // after the digits. Throws BadNumber.
 int ParseInteger(std::string_view text);
 
-// The general format: shortest form with up to 15 significant digits and
-// no trailing zeros, with `decimal` as separator.
+// The general format: shortest form with up to 15 significant digits (17
+// where 15 would round past the largest double) and no trailing zeros, with
+// `decimal` as separator.
 std::string FormatGeneral(double value, char decimal = '.');
 
 // The beats-per-minute readout "BPM : %5.3f" with `decimal` as separator.

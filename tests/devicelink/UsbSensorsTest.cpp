@@ -457,6 +457,32 @@ TEST_F(UsbSensorsTest, RangeCalibrationAndCurrentValueGoToTheChannelsSensor) {
   p->Pelmora(false);
 }
 
+// A broken-line sensor whose reading at a reference level no packet can
+// carry as the segment break: the calibration is refused (error 11) and
+// nothing goes to the sensor, which keeps the calibration it has.
+TEST_F(UsbSensorsTest, CalibrationThePacketsCannotCarryIsRefused) {
+  libs->sensors[2].sensorId = "S005";  // channel A
+  Connect();
+  auto catalog = std::make_shared<pel::setup::test::FakeSensors>();
+  catalog->Class("SensorCalibration", 5);
+  p->Outputs().catalog = catalog;
+  p->Outputs().countUsbDevices = [] { return 3; };
+  p->SetZeroMode(true);
+  libs->sensors[2].reading = 1e16;
+  p->GetCurrentValue();
+  ASSERT_TRUE(p->SetCalibratData(1, 7.0));  // the middle reference level
+  errors.clear();
+  EXPECT_EQ(p->SensorZeroSetting(1, true), 11);
+  EXPECT_EQ(errors, std::vector<int>{11});
+  EXPECT_FALSE(p->Outputs().calibration.Pending());
+  p->SamplingTime(1.0);
+  ASSERT_EQ(p->Pelmora(true), 0);
+  libs->ClearSent();
+  p->PollInput();
+  for (const auto& k : libs->Keys(2)) EXPECT_TRUE(k.rfind("1008/", 0) != 0 && k.rfind("9998/", 0) != 0) << k;
+  p->Pelmora(false);
+}
+
 TEST_F(UsbSensorsTest, LibusbPathReadsRepliesUntilQuiet) {
   libs->libusb = true;
   Connect();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "studio/core/StudioText.h"
 
 namespace {
@@ -41,6 +43,10 @@ TEST(StudioNumbers, GeneralFormatIsShortestUpTo15Digits) {
   } cases[] = {{0, '.', "0"},        {10.0, '.', "10"},   {0.1 * 3, '.', "0.3"},   {1.5, ',', "1,5"},
                {-2.25, '.', "-2.25"}, {123456.789, '.', "123456.789"}, {1.0 / 3, '.', "0.333333333333333"}};
   for (const auto& c : cases) EXPECT_EQ(FormatGeneral(c.v, c.dec), c.text) << c.text;
+  // Near the largest double 15 digits would round past it: 17 read back.
+  const double max = std::numeric_limits<double>::max();
+  EXPECT_EQ(FormatGeneral(-max), "-1.7976931348623157e+308");
+  for (char dec : {'.', ','}) EXPECT_EQ(ParseNumber(FormatGeneral(max, dec), dec), max);
   EXPECT_EQ(FormatBpm(150, '.'), "BPM : 150.000");
   EXPECT_EQ(FormatBpm(72.5, ','), "BPM : 72,500");
 }

@@ -96,7 +96,12 @@ TEST(StreamFrames, AnEmptyLastFieldEndsTheFrameAfterCountingItsSample) {
     std::string frame;
     std::vector<std::string> records;
     std::string next;  // the first record of the following frame " 5"
+    bool mode8 = false;
   } cases[] = {
+      {"normal stream, 8-port: eight values, then two blanks", ParseAnalogFrame, Frame("1 2 3 4 5 6 7 8  "), {},
+       "2,0.20000000,  5.000000, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0;", true},
+      {"normal stream, 4-port: a bad field past the channels", ParseAnalogFrame, Frame("1 2 3 4 5 6 7 8 9 x"), {},
+       "2,0.20000000,  5.000000, 0.0, 0.0, 0.0;"},
       {"normal stream", ParseAnalogFrame, Frame(" 1 2  "), {}, "2,0.20000000,  5.000000, 0.0, 0.0, 0.0;"},
       {"normal stream, blanks only", ParseAnalogFrame, Frame("   "), {}, "2,0.20000000,  5.000000, 0.0, 0.0, 0.0;"},
       {"fast single", ParseFastSingleFrame, Frame(" 1 2  "),
@@ -108,6 +113,7 @@ TEST(StreamFrames, AnEmptyLastFieldEndsTheFrameAfterCountingItsSample) {
   };
   for (const Case& c : cases) {
     StreamContext ctx = Context(kModelTolemic, {0}, 0.1);
+    ctx.own.mode8Port = c.mode8;
     FakeSink sink;
     c.parse(ctx, c.frame, sink);
     EXPECT_EQ(sink.records, c.records) << c.name;
@@ -135,6 +141,45 @@ TEST(AnalogFrame, AutoStopAtThePlannedCount) {
   ParseAnalogFrame(zero, Frame("1"), zs);
   EXPECT_EQ(zs.records.size(), 2u);  // zero-setting runs do not stop by count
   EXPECT_EQ(zs.autoStops, 0);
+}
+
+// With AutoStop no stream delivers a record numbered above NoOfData, also
+// when the stop does not take effect at once (the sink here keeps the run
+// going) and when an incomplete sample of an earlier frame used up a number.
+TEST(StreamFrames, NoRecordPastThePlan) {
+  struct Case {
+    const char* name;
+    int mode, model;
+    std::initializer_list<int> active;
+    std::vector<std::string> frames;
+    std::vector<std::string> heads;  // record number and "," of each delivered record
+  } cases[] = {
+      {"fast block: the second sample of the first frame lacks its B field", kExperimentFast, kModelTolemic, {0, 1},
+       {"{" + std::string(30, ' ') + "1.0 2.0 3.0}\r", "{" + std::string(30, ' ') + "4.0 5.0 6.0 7.0}\r"},
+       {"1,"}},
+      {"fast block: whole samples", kExperimentFast, kModelQor3, {0}, {PaddedFrame({"1", "2", "3", "4", "5"}, 9)},
+       {"1,", "2,"}},
+      {"fast single", kExperimentFast, kModelSornII, {0}, {PaddedFrame(std::vector<std::string>(8, "1"), 9)},
+       {"1,", "2,"}},
+      {"normal stream: a bad frame used up a number", kExperimentNormal, kModelSornII, {0},
+       {PaddedFrame({"1", "1", "1", "1"}, 9), PaddedFrame({"1", "x", "1", "1"}, 9), PaddedFrame({"1", "1", "1", "1"}, 9)},
+       {"1,"}},
+      {"timing: many edges in one frame", kExperimentTiming, kModelSornII, {0}, {Frame("0101010101")},
+       {"1,", "2,"}},
+  };
+  for (const Case& c : cases) {
+    StreamContext ctx = Context(c.model, c.active, 0.1);
+    ctx.own.autoStop = true;
+    ctx.own.noOfData = 2;
+    ctx.own.maxRecordCount = 50000;
+    ctx.own.digitalTiming = {false, true, false};
+    FakeSink sink;
+    for (const std::string& f : c.frames) EXPECT_TRUE(DispatchStreamFrame(c.mode, ctx, f, sink)) << c.name;
+    std::vector<std::string> heads;
+    for (const std::string& r : sink.records) heads.push_back(r.substr(0, r.find(',') + 1));
+    EXPECT_EQ(heads, c.heads) << c.name;
+    EXPECT_GE(sink.autoStops, 1) << c.name;
+  }
 }
 
 TEST(LoopCountRule, TimeRestartsWhileNumbersRunOn) {

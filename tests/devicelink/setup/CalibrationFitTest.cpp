@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+#include <optional>
 #include <vector>
 
 namespace pel::setup {
@@ -102,6 +105,28 @@ TEST(FitBrokenLine, LaterPointOfALevelWinsAndOnlyThreeCount) {
 TEST(FitBrokenLine, SharedReadingsGiveNoLine) {
   EXPECT_FALSE(FitBrokenLine(Points{{7.0, 4.2}}));
   EXPECT_FALSE(FitBrokenLine(Points{{10.0, 8.0}}));
+}
+
+// The break goes to the sensor as thousandths in 32-bit integers (g and
+// g + 1): a reading beyond that gives no calibration.
+TEST(FitBrokenLine, ABreakTheSensorCannotTakeGivesNoLine) {
+  EXPECT_FALSE(FitBrokenLine(Points{{1e16, 7.0}}));
+  EXPECT_FALSE(FitBrokenLine(Points{{-1e16, 7.0}}));
+  EXPECT_TRUE(FitBrokenLine(Points{{2147483.5, 7.0}}));
+  struct Case {
+    double segmentBreak;
+    std::optional<std::int32_t> units;
+  } cases[] = {
+      {7.0, 7000},
+      {0.0625, 62},  // 62.5: halves to even
+      {-2147483.648, INT32_MIN},
+      {2147483.646, 2147483646},
+      {2147483.647, std::nullopt},  // g + 1 would not fit
+      {1e16, std::nullopt},
+      {std::numeric_limits<double>::infinity(), std::nullopt},
+      {std::numeric_limits<double>::quiet_NaN(), std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SegmentBreakUnits(c.segmentBreak), c.units) << c.segmentBreak;
 }
 
 }  // namespace

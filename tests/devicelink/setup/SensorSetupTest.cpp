@@ -235,6 +235,11 @@ TEST_F(SensorSetupTest, UnsolvableCalibrationIsRefused) {
   out = SensorZeroSetting(s, sensors, 3, true, count, sharedBreak);
   EXPECT_EQ(out.error, error::CalibrationUnsolvable);
   EXPECT_FALSE(out.calibration);
+
+  const std::vector<CalibrationPoint> hugeBreak{{1e16, 7.0}};  // a break no packet carries
+  out = SensorZeroSetting(s, sensors, 3, true, count, hugeBreak);
+  EXPECT_EQ(out.error, error::CalibrationUnsolvable);
+  EXPECT_FALSE(out.calibration);
 }
 
 TEST_F(SensorSetupTest, SetCalibratDataCollectsPoints) {

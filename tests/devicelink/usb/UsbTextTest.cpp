@@ -2,6 +2,9 @@
 // record text of the USB sensors.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "devicelink/records/Conversion.h"
 #include "devicelink/records/NumberText.h"
 #include "devicelink/usb/UsbCommands.h"
@@ -38,6 +41,21 @@ TEST(UsbPacket, RealsInGeneralFormatWithAPoint) {
   EXPECT_EQ(FormatUsbReal(-2.0), "-2");
   EXPECT_EQ(FormatUsbReal(1.0 / 3.0), "0.333333333333333");
   EXPECT_EQ(FormatUsbReal(1e-20), "1e-20");
+}
+
+// Fifteen digits of the largest doubles round past the largest double; such
+// a text is refused by the reader, so those get seventeen.
+TEST(UsbPacket, EveryFiniteRealReadsBack) {
+  const double max = std::numeric_limits<double>::max();
+  for (double v : {max, -max, std::nextafter(max, 0.0), 1.7976931348623e308, 0.1, -123.456,
+                   std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::min()}) {
+    const std::string text = FormatUsbReal(v);
+    double back = 0;
+    EXPECT_TRUE(pel::records::ParseNumber(text, back)) << text;
+    EXPECT_LE(std::fabs(back - v), std::fabs(v) * 1e-14) << text;
+  }
+  EXPECT_EQ(FormatUsbReal(-max), "-1.7976931348623157e+308");
+  EXPECT_EQ(FormatUsbReal(1.7976931348623e308), "1.7976931348623e+308");  // 15 digits still do
 }
 
 UsbReply parse(const std::vector<std::uint8_t>& b) { return ParseUsbReply(b.data(), b.size()); }
@@ -122,6 +140,13 @@ TEST(UsbCommands, RunSetupByPosition) {
   analog.adc = true;
   EXPECT_EQ(RunSetupPackets(analog), (std::vector<UsbCommand>{Packet("2001", "0000"), Packet("2002", "0001", "D", "12"),
                                                                Packet("1004", "0000")}));
+  // Rounded half to even into the packet's integer, whatever the time.
+  const std::pair<double, const char*> times[] = {{0.0125, "12"}, {1e300, "2147483647"}, {-1.0, "0"},
+                                                  {std::numeric_limits<double>::quiet_NaN(), "0"}};
+  for (const auto& [t, ms] : times) {
+    analog.samplingTime = t;
+    EXPECT_EQ(RunSetupPackets(analog)[1], Packet("2002", "0001", "D", ms)) << t;
+  }
   RunSetup digital;
   digital.digitalPosition = true;
   digital.noOfStroboSlit = 3;
@@ -172,6 +197,24 @@ TEST(UsbCommands, CalibrationOnResetAndTwoSegments) {
   EXPECT_EQ(r.back(), Packet("1008", "0100"));
 }
 
+// A calibration whose numbers no packet can carry goes out not at all: no
+// cast sees a break of 1e16 (once sent as "-36028797018963968"), and no
+// coefficient that is not finite is written.
+TEST(UsbCommands, CalibrationThePacketsCannotCarrySendsNothing) {
+  pel::setup::CalibrationOrder on;
+  on.on = true;
+  on.twoSegment = true;
+  on.segmentBreak = 1e16;
+  EXPECT_TRUE(CalibrationPackets(on, 1).empty());
+  on.segmentBreak = 7.0;
+  on.second.linear = std::numeric_limits<double>::infinity();
+  EXPECT_TRUE(CalibrationPackets(on, 1).empty());
+  on.twoSegment = false;  // the second segment is not sent: the rest goes
+  EXPECT_EQ(CalibrationPackets(on, 1).size(), 5u);
+  on.coefficients.constant = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_TRUE(CalibrationPackets(on, 1).empty());
+}
+
 TEST(UsbRecord, EightValuesQuantisedConvertedAndInverted) {
   pel::records::StreamContext ctx;
   ctx.own.samplingTime = 0.5;
@@ -207,9 +250,14 @@ TEST(UsbRecord, CountersRaiseAndStop) {
   auto two = NextUsbRecord(c, ctx, v, true, true);
   EXPECT_TRUE(two.raise && two.stop);
   EXPECT_EQ(two.record.substr(0, 12), "2,0.20000000");
-  EXPECT_FALSE(NextUsbRecord(c, ctx, v, true, true).raise);  // beyond NoOfData
-  ctx.own.setZeroMode = true;
-  EXPECT_FALSE(NextUsbRecord(c, ctx, v, true, true).stop);
+  // A reading that raced the stop: no record at all, so none goes to the
+  // recent-records list either.
+  const auto three = NextUsbRecord(c, ctx, v, true, true);
+  EXPECT_FALSE(three.made || three.raise);
+  ctx.own.setZeroMode = true;  // zero setting is not bound by the plan: listed, not raised
+  const auto four = NextUsbRecord(c, ctx, v, true, true);
+  EXPECT_TRUE(four.made);
+  EXPECT_FALSE(four.raise || four.stop);
   EXPECT_TRUE(NextUsbRecord(c, ctx, v, true, false).stop);  // the experiment ended meanwhile
   EXPECT_FALSE(NextUsbRecord(c, ctx, v, false, true).raise);
 }
