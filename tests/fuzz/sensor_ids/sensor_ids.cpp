@@ -59,12 +59,12 @@ class Link final : public IdentifyLink {
   std::string reply_;
 };
 
-void CheckTables(const SensorRegistry& reg, const SensorChannels& t, bool idsRead) {
+void CheckTables(const SensorRegistry& reg, const SensorChannels& t, bool terminalBlockUse, bool idsRead) {
   for (int i = 0; i < kChannels; ++i) {
     const SensorChannel& c = t.ch[i];
     PEL_FUZZ_CHECK(c.sensorId >= 0, std::to_string(c.sensorId));
     for (double r : c.resolution) PEL_FUZZ_CHECK(std::isfinite(r), "resolution");
-    if (!idsRead || t.terminalBlockUse) continue;
+    if (!idsRead || terminalBlockUse) continue;
     const bool module = i == 3 && (reg.isPartOfSensor(c.sensorId, paths::kAnalogModule) ||
                                    reg.isPartOfSensor(c.sensorId, paths::kDigitalModule) ||
                                    reg.isPartOfSensor(c.sensorId, paths::kPowerModule));
@@ -108,15 +108,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The reply on its own.
   SensorChannels t;
+  bool terminal = false;
   const bool mode8 = flags & 1;
   const std::vector<int> before = {t.ch[0].sensorId, t.ch[1].sensorId, t.ch[2].sensorId, t.ch[3].sensorId};
   try {
-    const int error = applyIdReply(idReply, mode8, modelState, reg, t);
+    const int error = applyIdReply(idReply, mode8, modelState, reg, t, terminal);
     if (error != 0) {
       PEL_FUZZ_CHECK(error == kErrorTooFewIds, std::to_string(error));
       for (int i = 0; i < 4; ++i) PEL_FUZZ_CHECK(t.ch[i].sensorId == std::max(before[i], 0), "ID changed");
     }
-    CheckTables(reg, t, true);
+    CheckTables(reg, t, terminal, true);
   } catch (const RegistryValueError&) {
   }
 
@@ -128,15 +129,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   opt.inputMode = (flags & 2) ? InputMode::Digital : InputMode::Analog;
   opt.digitalTiming = flags & 4;
   int runningMode = kRunningIdle, errorNumber = 0;
+  bool terminalU = false;
+  SignInvertFlags invert{};
   SensorChannels u;
   try {
-    autoSensorId(link, reg, language, opt, runningMode, errorNumber, u);
-    CheckTables(reg, u, isBoxModel(modelState));
+    autoSensorId(link, reg, language, opt, {runningMode, errorNumber, terminalU, invert}, u);
+    CheckTables(reg, u, terminalU, isBoxModel(modelState));
   } catch (const RegistryValueError&) {
   }
   PEL_FUZZ_CHECK(runningMode == kRunningIdle, std::to_string(runningMode));
 
-  const std::string list = sensorList(modelState, mode8, u);
+  const std::string list = sensorList(modelState, mode8, terminalU, u);
   if (!list.empty()) {
     std::size_t fields = 1;
     for (char c : list) fields += c == ',';
