@@ -1,7 +1,7 @@
 // A C++ container that reconnects inside the control's error event, as a new
-// user would write it: a box on COM33 streams a run; its port vanishes (the
-// pty pair 33<->34 is taken down); on error 8 the container's PelmoraError
-// sets VCPort to another listed port (35, whose far end nobody serves) and
+// user would write it: a box on COM55 streams a run; its port vanishes (the
+// pty pair 55<->56 is taken down); on error 8 the container's PelmoraError
+// sets VCPort to another listed port (57, whose far end nobody serves) and
 // calls InitializeComm. The process lives on, the connect reports 1, and the
 // control still ends cleanly.
 #include <windows.h>
@@ -26,11 +26,11 @@ const std::string kMessage = "Software\\VB and VBA Program Settings\\Pelmora\\Me
 
 TEST(ControlReconnect, ContainerReconnectsInsidePelmoraErrorWhenItsPortVanishes) {
   pel::reg::writeString(Root::CurrentUser, kMessage, "LCID", "1033");
-  const ListedPort box("PelmoraXReconnectTest33", 33), silent("PelmoraXReconnectTest35", 35);
+  const ListedPort box("PelmoraXReconnectTest55", 55), silent("PelmoraXReconnectTest57", 57);
   ASSERT_TRUE(box.Put());
   ASSERT_TRUE(silent.Put());
   auto sim = std::make_unique<pel::sim::InterfaceSim>(pel::sim::Model::Aster);
-  sim->startCom(34);
+  sim->startCom(56);
   Apartment apartment;
   Library lib;
   ASSERT_TRUE(lib.Loaded());
@@ -45,7 +45,7 @@ TEST(ControlReconnect, ContainerReconnectsInsidePelmoraErrorWhenItsPortVanishes)
   IConnectionPoint* point = nullptr;
   ASSERT_EQ(Connect(px, &sink, &cookie, &point), S_OK);
   EXPECT_EQ(px->put_AutoDetect(0), S_OK);  // the COM ports only
-  EXPECT_EQ(px->put_VCPort(33), S_OK);
+  EXPECT_EQ(px->put_VCPort(55), S_OK);
   LONG r = -1;
   ASSERT_EQ(px->InitializeComm(&r), S_OK);
   ASSERT_EQ(r, 0);
@@ -56,13 +56,13 @@ TEST(ControlReconnect, ContainerReconnectsInsidePelmoraErrorWhenItsPortVanishes)
   LONG reconnected = -1;
   sink.after = [&](DISPID id) {
     if (id != 202 || sink.events.back().number != 8 || reconnected != -1) return;
-    px->put_VCPort(35);
+    px->put_VCPort(57);
     px->InitializeComm(&reconnected);
   };
   r = -1;
   ASSERT_EQ(px->Pelmora(-1, &r), S_OK);
   ASSERT_TRUE(PumpUntil([&] { return sink.Count(201) >= 5; }, 10000));
-  ASSERT_TRUE(compair::Run("stop", 33, 34));
+  ASSERT_TRUE(compair::Run("stop", 55, 56));
   ASSERT_TRUE(PumpUntil([&] { return reconnected != -1; }, 10000)) << sink.events.size() << " events";
   EXPECT_EQ(reconnected, 1);  // nothing answers there
   EXPECT_EQ(sink.Count(202), 2);  // the loss, then the failed connect
@@ -75,9 +75,9 @@ TEST(ControlReconnect, ContainerReconnectsInsidePelmoraErrorWhenItsPortVanishes)
   px->Release();
   sim.reset();
   // Back up for whatever runs next on the pair.
-  ASSERT_TRUE(compair::Run("start", 33, 34));
+  ASSERT_TRUE(compair::Run("start", 55, 56));
   Sleep(500);
-  EXPECT_TRUE(compair::ServeWithin(pel::sim::Model::Aster, 34, std::chrono::seconds(10)));
+  EXPECT_TRUE(compair::ServeWithin(pel::sim::Model::Aster, 56, std::chrono::seconds(10)));
   pel::reg::deleteTree(Root::CurrentUser, kMessage);
 }
 

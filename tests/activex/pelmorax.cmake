@@ -59,14 +59,14 @@ endif()
 
 if(PEL_WINDOWS)
   # A container that reconnects inside the error event once its COM port
-  # vanished: 33<->34 is taken down by the test, 35<->36 nobody answers on.
-  pel_com_pair(33 34)
-  pel_com_pair(35 36)
+  # vanished: 55<->56 is taken down by the test, 57<->58 nobody answers on.
+  pel_com_pair(55 56)
+  pel_com_pair(57 58)
   pel_test(activex_reconnect_tests HEAP_CHECK
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/PelmoraXReconnectTest.cpp
     LIBS pel_activex_client pel_sim_interface pel_platform_win
-    FIXTURES compair_33_34 compair_35_36
-    LOCKS compair_33_34 compair_35_36 pelmorax_registration registry_vb_settings serialcomm)
+    FIXTURES compair_55_56 compair_57_58
+    LOCKS compair_55_56 compair_57_58 pelmorax_registration registry_vb_settings serialcomm)
   add_dependencies(activex_reconnect_tests PelmoraX)
   target_compile_definitions(activex_reconnect_tests PRIVATE
     PEL_COMPAIR_SCRIPT="${PROJECT_SOURCE_DIR}/scripts/compair.sh")

@@ -1,6 +1,6 @@
 // A host that reconnects from inside an event of a run over the COM pair
-// 29<->30: on the same port inside DataReceived, and, once the pair is taken
-// down, on another listed port (31, whose far end nobody serves) inside
+// 51<->52: on the same port inside DataReceived, and, once the pair is taken
+// down, on another listed port (53, whose far end nobody serves) inside
 // PelmoraError. Linked with the quarantine heap and run under Wine's heap
 // checking: a session still running in freed memory fails at once.
 #include <gtest/gtest.h>
@@ -30,14 +30,14 @@ class ReconnectSimCom : public ::testing::Test {
   }
 
  private:
-  ListedPort box_{"PelmoraReconnectTest29", 29};
-  ListedPort silent_{"PelmoraReconnectTest31", 31};
+  ListedPort box_{"PelmoraReconnectTest51", 51};
+  ListedPort silent_{"PelmoraReconnectTest53", 53};
 };
 
 TEST_F(ReconnectSimCom, CloseAndConnectAgainInsideDataReceivedKeepsThePort) {
   InterfaceSim sim(Model::Aster);
-  sim.startCom(30);
-  auto p = runsim::ConnectCom(29, "Aster");
+  sim.startCom(52);
+  auto p = runsim::ConnectCom(51, "Aster");
   ASSERT_TRUE(p);
   runsim::PlanAnalogRun(*p, 0.01, 200);
   int records = 0, reconnected = -1;
@@ -49,7 +49,7 @@ TEST_F(ReconnectSimCom, CloseAndConnectAgainInsideDataReceivedKeepsThePort) {
   ASSERT_EQ(p->Pelmora(true), 0);
   ASSERT_TRUE(PumpUntil([&] { return reconnected != -1; }, 10s)) << records << " records";
   EXPECT_EQ(reconnected, 0);
-  EXPECT_EQ(p->VCPort(), 29);  // only busy with itself: not dropped
+  EXPECT_EQ(p->VCPort(), 51);  // only busy with itself: not dropped
   EXPECT_EQ(p->PelmoraType(), "Aster");
   PumpUntil([] { return false; }, 300ms);
   EXPECT_EQ(records, 5);  // the run ended with the close
@@ -60,8 +60,8 @@ TEST_F(ReconnectSimCom, CloseAndConnectAgainInsideDataReceivedKeepsThePort) {
 
 TEST_F(ReconnectSimCom, PortGoneThenASilentPortInsidePelmoraError) {
   auto sim = std::make_unique<InterfaceSim>(Model::Aster);
-  sim->startCom(30);
-  auto p = runsim::ConnectCom(29, "Aster");
+  sim->startCom(52);
+  auto p = runsim::ConnectCom(51, "Aster");
   ASSERT_TRUE(p);
   runsim::PlanAnalogRun(*p, 0.01, 2000);
   int records = 0, reconnected = -1;
@@ -70,12 +70,12 @@ TEST_F(ReconnectSimCom, PortGoneThenASilentPortInsidePelmoraError) {
   p->PelmoraError([&](TPelmora& q, int n) {
     errors.push_back(n);
     if (n != 8 || reconnected != -1) return;
-    q.VCPort(31);
+    q.VCPort(53);
     reconnected = q.InitializeComm();
   });
   ASSERT_EQ(p->Pelmora(true), 0);
   ASSERT_TRUE(PumpUntil([&] { return records >= 5; }, 10s));
-  ASSERT_TRUE(compair::Run("stop", 29, 30));
+  ASSERT_TRUE(compair::Run("stop", 51, 52));
   ASSERT_TRUE(PumpUntil([&] { return reconnected != -1; }, 10s)) << records << " records";
   EXPECT_EQ(reconnected, 1);  // nothing answers there
   EXPECT_EQ(errors, (std::vector<int>{8, 1}));
@@ -86,9 +86,9 @@ TEST_F(ReconnectSimCom, PortGoneThenASilentPortInsidePelmoraError) {
   p.reset();
   sim.reset();
   // Back up for whatever runs next on the pair.
-  ASSERT_TRUE(compair::Run("start", 29, 30));
+  ASSERT_TRUE(compair::Run("start", 51, 52));
   Sleep(500);  // the old links are replaced first
-  EXPECT_TRUE(compair::ServeWithin(Model::Aster, 30, 10s));
+  EXPECT_TRUE(compair::ServeWithin(Model::Aster, 52, 10s));
 }
 
 }  // namespace

@@ -20,16 +20,16 @@ if(TARGET devicelink_link_loss_sim_tests)
   target_compile_definitions(devicelink_link_loss_sim_tests PRIVATE
     PEL_COMPAIR_SCRIPT="${PROJECT_SOURCE_DIR}/scripts/compair.sh")
 endif()
-# A host that reconnects inside an event: the pair 29<->30 is taken down by
-# the test itself, 31<->32 is a listed port nobody answers on.
-pel_com_pair(29 30)
-pel_com_pair(31 32)
+# A host that reconnects inside an event: the pair 51<->52 is taken down by
+# the test itself, 53<->54 is a listed port nobody answers on.
+pel_com_pair(51 52)
+pel_com_pair(53 54)
 pel_test(devicelink_reconnect_sim_com_tests HEAP_CHECK
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ReconnectSimComTest.cpp
     ${PROJECT_SOURCE_DIR}/tests/support/QuarantineHeap.cpp
   LIBS pel_devicelink pel_sim_interface
-  FIXTURES compair_29_30 compair_31_32 LOCKS compair_29_30 compair_31_32 registry_vb_settings serialcomm)
+  FIXTURES compair_51_52 compair_53_54 LOCKS compair_51_52 compair_53_54 registry_vb_settings serialcomm)
 if(TARGET devicelink_reconnect_sim_com_tests)
   target_compile_definitions(devicelink_reconnect_sim_com_tests PRIVATE
     PEL_COMPAIR_SCRIPT="${PROJECT_SOURCE_DIR}/scripts/compair.sh")
