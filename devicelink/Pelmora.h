@@ -124,8 +124,10 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>, public pel
   void FindRegistryPorts(const std::string& path, std::string& found);
 
   // ---- experiments and records ----
-  // Start (true) or stop (false) of a run; 0 for a clean start, else the
-  // error this call raised.
+  // Start (true) or stop (false) of a run. A start returns 0 when clean, else
+  // the error it raised; a start while a run is going, and a stop, return
+  // ErrorNumber as they leave it (a box model's stop ends in OutputLine(0),
+  // which clears it).
   int Pelmora(bool pRun);
   void HaltAcquisition();
   void SendStopCommand();
@@ -274,6 +276,10 @@ class TPelmora final : public pel::link::ChannelProperties<TPelmora>, public pel
   std::string ChannelNameAt(int index) const;
   int ChannelIDAt(int index) const;
   SensorRangeType SensorRangeAt(int index) const;
+
+  // OutputLine for the stop, which also runs inside an exchange (a close, a
+  // stop asked for during the start): no InExchange refusal.
+  int SendOutputLine(int iFlag);
 
   // ---- a run's records (its start and stop steps are in RunSteps) ----
   void InstallRunHooks();

@@ -207,8 +207,8 @@ int TPelmora::InitializeComm() {
 
   F_.Max_Record_Count = MaxRecordCountFor(s.modelState, F_.Max_Record_Count);
   if (F_.PelmoraConnected) {
-    // A failed probe of an earlier port does not make the connect a failure.
-    F_.ErrorNumber = 0;
+    // An error of a port tried before stays until the sensor identification
+    // clears it: the connect returns what that raised.
     try {
       // A host that let go meanwhile ends the connect here.
       if (!Released()) QueryProductInfo();
@@ -293,8 +293,11 @@ int TPelmora::CloseComm() {
 int TPelmora::CloseCommNow() {
   auto& s = State();
   F_.ErrorNumber = 0;
-  // Scope runs and demo output stop too, so no later connect meets binary mode.
-  if (F_.ExperimentMode != 0 || F_.Run || F_.RunningMode == 3 || F_.RunningMode == 6) {
+  // Scope runs and demo output stop too, though ExperimentMode is 0 in both:
+  // the box would go on with no link to stop it, and a scope run would end
+  // without its StopExperiment. Run alone (left set by a demo output's stop)
+  // is no run.
+  if (F_.ExperimentMode != 0 || F_.RunningMode == 3 || F_.RunningMode == 6) {
     if (hooks_.haltAcquisition) {
       try {
         hooks_.haltAcquisition(*this);

@@ -62,6 +62,11 @@ int TPelmora::OutputLine(int iFlag) {
     return 22;
   }
   Exchange guard(*this);
+  return SendOutputLine(iFlag);
+}
+
+int TPelmora::SendOutputLine(int iFlag) {
+  F_.ErrorNumber = 0;
   auto out = setup::OutputLine(Setup(), iFlag);
   if (out.error) RaiseDeviceError(out.error);
   for (const auto& c : out.commands) SendCommand(c);

@@ -24,13 +24,15 @@ int TPelmora::Pelmora(bool pRun) {
       runs_.stopDuringStart = true;
       return F_.ErrorNumber;
     }
-    // ErrorNumber is not cleared: a stop reports what was last raised.
+    // Not cleared here: a box model's stop clears it in OutputLine(0), the
+    // others report what was last raised.
     StopRun();
     return F_.ErrorNumber;
   }
   runs_.recent.Clear();
-  // A run is going, or a handler asks again while this start runs.
-  if (F_.RunningMode != 0 || runs_.starting) return 0;
+  // A run is going, or a handler asks again while this start runs: only the
+  // list is cleared, and ErrorNumber goes back as it is.
+  if (F_.RunningMode != 0 || runs_.starting) return F_.ErrorNumber;
   if (InExchange()) {
     RaiseDeviceError(22);
     return 22;
@@ -82,7 +84,7 @@ void TPelmora::HaltAcquisition() {
         s.receive.binary = false;
       }
       FlushInput();
-      SendCommand("s{50,0}");  // all output lines off
+      SendOutputLine(0);  // all lines off; like OutputLine, it clears ErrorNumber
       s.receive.frameMode = false;
     } else if (s.modelState == model::Usb) {
       if (runs_.stopUsbSensors) runs_.stopUsbSensors(*this);

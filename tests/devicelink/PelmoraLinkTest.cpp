@@ -34,6 +34,7 @@ class PelmoraLinkTest : public ::testing::Test {
       if (cmd == "s{11,5}") return "{8}\r\n";
       if (cmd == "s{10,R}") return "{ P-100}\r\n";
       if (cmd == "s{10,4}") return "{2.1}\r\n";
+      if (cmd == "s{20}") return "{0,0,0,0}\r\n";
       return {};
     };
   }
@@ -376,7 +377,7 @@ TEST_F(PelmoraLinkTest, RegistrySearchRules) {
   }
 }
 
-TEST_F(PelmoraLinkTest, TcpCountsAsTolemicAndAFailedProbeLeavesNoError) {
+TEST_F(PelmoraLinkTest, TcpCountsAsTolemicAndTheIdentificationClearsAFailedProbesError) {
   // The user-set port fails every write (error 8), then TCP answers.
   rig.serial->listed = {"COM3"};
   rig.serial->answering["COM3"] = nullptr;
@@ -385,9 +386,18 @@ TEST_F(PelmoraLinkTest, TcpCountsAsTolemicAndAFailedProbeLeavesNoError) {
   rig.worker->peer = [](const std::string& cmd) -> std::string {
     if (cmd == "s{10,3}") return "{Pelmora SORN}\r\n";
     if (cmd == "s{11,3}") return "{1}\r\n";
+    if (cmd == "s{20}") return "{0,0,0,0}\r\n";
     return {};
   };
+  // The error stays through the product query; the sensor identification
+  // clears it, so the connect returns what that raised.
+  int seenByIdentification = -1;
+  p->Hooks().autoSensorId = [&](TPelmora& c) {
+    seenByIdentification = c.ErrorNumber();
+    c.IdentifySensors();
+  };
   EXPECT_EQ(p->InitializeComm(), 0);
+  EXPECT_EQ(seenByIdentification, 8);
   EXPECT_EQ(p->ErrorNumber(), 0);
   EXPECT_EQ(errors.front(), 8);
   EXPECT_EQ(p->PelmoraType(), "Tolemic");
@@ -460,6 +470,8 @@ TEST_F(PelmoraLinkTest, CloseCommStopsScopeRunsAndLeavesTextMode) {
 TEST_F(PelmoraLinkTest, HostCallsFromAHandlerDuringAWaitKeepTheOuterExchange) {
   Interface("COM3", "{Pelmora VAXO}");
   p->VCPort(3);
+  // With the sensor identification, which clears the refusal's error.
+  p->Hooks().autoSensorId = [](TPelmora& c) { c.IdentifySensors(); };
   int nested = -1;
   rig.host->onPump = [&] {
     rig.host->onPump = nullptr;
@@ -467,6 +479,7 @@ TEST_F(PelmoraLinkTest, HostCallsFromAHandlerDuringAWaitKeepTheOuterExchange) {
   };
   EXPECT_EQ(p->InitializeComm(), 0);
   EXPECT_EQ(nested, 22);
+  EXPECT_EQ(errors, std::vector<int>{22});
   EXPECT_EQ(p->PelmoraType(), "Vaxo");
   EXPECT_EQ(p->VersionNo(), "2.1");  // the outer exchange got its replies
 

@@ -38,7 +38,7 @@ class PelmoraRunTest : public ::testing::Test {
       if (cmd == "s{16,0}") return "{1}\r\n";
       if (cmd == "s{11,3}") return "{1}\r\n";
       if (cmd == "s{11,5}") return "{8}\r\n";
-      if (cmd == "s{20}") return "{0,0,0,0}\r\n";
+      if (cmd == "s{20}") return idReply;
       if (cmd == "s{20,2}") return "{0,0,0,0,0,0,0,0}\r\n";
       if (cmd == "s{10,5}") return currentReply;
       return {};
@@ -52,7 +52,7 @@ class PelmoraRunTest : public ::testing::Test {
     p->UseOnlyTolemic(true);
     rig.worker->peer = [this](const std::string& cmd) -> std::string {
       if (cmd == "s{10,3}") return "{Pelmora SORN}\r\n";
-      if (cmd == "s{20}") return "{0,0,0,0}\r\n";
+      if (cmd == "s{20}") return idReply;
       if (cmd == "s{10,5}") return currentReply;
       return {};
     };
@@ -99,6 +99,7 @@ class PelmoraRunTest : public ::testing::Test {
   int starts = 0, stops = 0;
   std::size_t mark = 0, tcpMark = 0;
   std::string currentReply;
+  std::string idReply = "{0,0,0,0}\r\n";  // the sensor IDs of A to D
 };
 
 struct StartCase {
@@ -243,44 +244,156 @@ TEST_F(PelmoraRunTest, StopSendsTheStopCommandsAndFiresStopExperimentEvenWhenIdl
   EXPECT_EQ(stops, 2);
 }
 
-// A stop does not clear ErrorNumber: it returns what was raised last, also
-// where the stop itself sends nothing (the unnamed model, USB sensors).
-TEST_F(PelmoraRunTest, StopReturnsTheErrorNumberItFinds) {
+// A box model's stop ends in OutputLine(0), which clears ErrorNumber: it
+// returns 0, also after a start that raised 5 or 30. The unnamed model and
+// USB sensors do not get there and return ErrorNumber as they find it.
+TEST_F(PelmoraRunTest, StopReturnsZeroOnBoxModelsElseTheErrorNumberItFinds) {
+  const auto box = [this](const char* identify) { return [this, identify] { ConnectBox(identify); }; };
+  const auto tolemic = [this] { ConnectTolemic(); };
+  const auto usb = [this] {
+    rig.usb->devices = 1;
+    p->UseOnlyUSBSensor(true);
+    p->AutoDetect(false);
+    ASSERT_EQ(p->InitializeComm(), 0);
+    ASSERT_EQ(p->PelmoraType(), "USB");
+    Ready();
+  };
+  // Each leaves ErrorNumber non-zero and returns it.
+  const auto digitalModuleStart = [this] {  // error 5
+    Active({0, 3});
+    ProcessState().sensors.ch[3].sensorId = 77;
+    p->Runs().sensorInClass = [](const std::string& cls, int id) { return cls == "DigitalModule" && id == 77; };
+    return p->Pelmora(true);
+  };
+  const auto fewIdsStart = [this] {  // error 30 from the start's identification
+    Active({0});
+    idReply = "{0,0}\r\n";
+    p->F_.CheckForExperiment = true;
+    return p->Pelmora(true);
+  };
+  const auto earlier = [this](int n) {
+    return [this, n] {
+      p->F_.ErrorNumber = n;
+      return n;
+    };
+  };
+  struct StopCase {
+    const char* name;
+    std::function<void()> connect;
+    std::function<int()> leaveError;
+    int left;    // what leaveError leaves
+    int result;  // of the stop, and ErrorNumber after it
+    std::vector<std::string> commands;
+  };
+  const std::vector<std::string> boxStop = {"s{10,0}", "s{50,0}"};
+  const std::vector<StopCase> cases = {
+      {"Sorn II, idle", box("{Pelmora SORN}"), earlier(13), 13, 0, boxStop},
+      {"Aster after a start that raised 5", box("{Pelmora ASTER}"), digitalModuleStart, 5, 0, boxStop},
+      {"Qor-3 after a start that raised 30", box("{Pelmora QOR03}"), fewIdsStart, 30, 0, boxStop},
+      {"Tolemic after a start that raised 30", tolemic, fewIdsStart, 30, 0, boxStop},
+      {"unnamed model", box("{Pelmora X-9}"), earlier(13), 13, 13, {}},
+      {"USB sensors", usb, earlier(14), 14, 14, {}},
+  };
+  bool first = true;
+  for (const auto& c : cases) {
+    if (!first) {
+      p->CloseComm();
+      p.reset();
+      rig = fake::Rig{};
+      starts = stops = 0;
+      idReply = "{0,0,0,0}\r\n";
+      SetUp();
+    }
+    first = false;
+    c.connect();
+    ASSERT_EQ(c.leaveError(), c.left) << c.name;
+    ASSERT_EQ(p->ErrorNumber(), c.left) << c.name;
+    errors.clear();
+    mark = rig.serial->written.size();
+    tcpMark = rig.worker->sent.size();
+    EXPECT_EQ(p->Pelmora(false), c.result) << c.name;
+    EXPECT_EQ(p->ErrorNumber(), c.result) << c.name;
+    EXPECT_EQ(Sent(), c.commands) << c.name;
+    EXPECT_TRUE(errors.empty()) << c.name;
+    EXPECT_EQ(stops, 1) << c.name;
+    EXPECT_EQ(p->RunningMode(), 0) << c.name;
+  }
+}
+
+// A start reports what it raised itself, not an error left from earlier; a
+// start while a run is going only clears the recent records and returns
+// ErrorNumber as it is.
+TEST_F(PelmoraRunTest, StartReportsItsOwnErrorAndDuringARunErrorNumberAsItIs) {
   ConnectBox("{Pelmora ASTER}");
+  Active({0});
+  p->F_.ErrorNumber = 13;
+  EXPECT_EQ(p->Pelmora(true), 0);
+  EXPECT_EQ(p->ErrorNumber(), 0);
+  p->Pelmora(false);
+
   Active({0, 3});
   ProcessState().sensors.ch[3].sensorId = 77;
   p->Runs().sensorInClass = [](const std::string& cls, int id) { return cls == "DigitalModule" && id == 77; };
   ASSERT_EQ(p->Pelmora(true), 5);
-  EXPECT_EQ(p->Pelmora(false), 5);
+  ASSERT_EQ(p->RunningMode(), 1);
+  p->DeliverRecord("1;");
+  errors.clear();
+  mark = rig.serial->written.size();
+  EXPECT_EQ(p->Pelmora(true), 5);
   EXPECT_EQ(p->ErrorNumber(), 5);
-  EXPECT_EQ(stops, 1);
+  EXPECT_EQ(p->GetDataList(), "");
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(starts, 2);
+  EXPECT_EQ(p->RunningMode(), 1);
 
-  const auto fresh = [this] {
-    p->CloseComm();
-    p.reset();
-    rig = fake::Rig{};
-    stops = 0;
-    SetUp();
+  // A handler that raises an error during the run: the next start returns it.
+  p->F_.ErrorNumber = 12;
+  EXPECT_EQ(p->Pelmora(true), 12);
+  p->Pelmora(false);
+}
+
+// CloseComm stops what runs on the box though ExperimentMode is 0 there (a
+// demo output, a scope run); the Run flag that a demo output's stop leaves
+// set is no run and sends nothing.
+TEST_F(PelmoraRunTest, CloseCommStopsDemoOutputAndScopeRunsButNoLeftOverRunFlag) {
+  ConnectBox("{Pelmora SORN}");
+  const auto reconnect = [this] {
+    ASSERT_EQ(p->InitializeComm(), 0);
+    Ready();
   };
-  fresh();
-  ConnectBox("{Pelmora X-9}");
-  ASSERT_EQ(ProcessState().modelState, 9);
-  p->F_.ErrorNumber = 13;
-  EXPECT_EQ(p->Pelmora(false), 13);
-  EXPECT_EQ(p->ErrorNumber(), 13);
+  ASSERT_EQ(p->PWMOptionSetting(true, PWMOption::Square_Wave, false, 0, 100, 200, 300), 0);
+  ASSERT_EQ(p->DemoOutput(true), 0);
+  ASSERT_EQ(p->RunningMode(), 3);
+  mark = rig.serial->written.size();
+  EXPECT_EQ(p->CloseComm(), 0);
+  EXPECT_EQ(Sent(), (std::vector<std::string>{"s{10,0}", "s{50,0}"}));
+  EXPECT_EQ(stops, 1);
+  EXPECT_FALSE(p->Run());
+
+  reconnect();
+  ASSERT_EQ(p->DemoOutput(true), 0);
+  ASSERT_EQ(p->DemoOutput(false), 0);
+  ASSERT_EQ(p->RunningMode(), 0);
+  ASSERT_TRUE(p->Run());  // kept until the next stop of a run
+  mark = rig.serial->written.size();
+  EXPECT_EQ(p->CloseComm(), 0);
   EXPECT_TRUE(Sent().empty());
   EXPECT_EQ(stops, 1);
+  ProcessState().pwmOptionStored = false;
 
-  fresh();
-  rig.usb->devices = 1;
-  p->UseOnlyUSBSensor(true);
-  p->AutoDetect(false);
-  ASSERT_EQ(p->InitializeComm(), 0);
-  ASSERT_EQ(p->PelmoraType(), "USB");
-  p->F_.ErrorNumber = 14;
-  EXPECT_EQ(p->Pelmora(false), 14);
-  EXPECT_EQ(p->ErrorNumber(), 14);
-  EXPECT_EQ(stops, 1);
+  reconnect();
+  Active({0});
+  p->F_.CHInputMode = CHInput::Scope;
+  ASSERT_EQ(p->Pelmora(true), 0);
+  ASSERT_EQ(p->RunningMode(), 6);
+  ASSERT_EQ(p->ExperimentMode(), 0);
+  mark = rig.serial->written.size();
+  EXPECT_EQ(p->CloseComm(), 0);
+  EXPECT_EQ(Sent(), (std::vector<std::string>{"s{88,0}", "s{50,0}"}));
+  EXPECT_EQ(stops, 2);
+  EXPECT_FALSE(p->Run());
+  EXPECT_FALSE(ProcessState().receive.binary);
 }
 
 // A DataReceived handler that throws ends that record's delivery: the record
