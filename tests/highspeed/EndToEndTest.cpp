@@ -88,7 +88,9 @@ TEST(EndToEnd, ProbeListCaptureDownload) {
   EXPECT_TRUE(SimSaw(sim, "S{80,12,30,30}"));
   EXPECT_TRUE(SimSaw(sim, "S{80,12,60,5}"));
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(dlg, 1000))) << "progress bar hidden";
-  for (int id : {1002, 1004, 1012, 1013}) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, id))) << id;
+  // The buttons come back once the export returned, a moment after its message.
+  for (int id : {1002, 1004, 1012, 1013})
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE; })) << id;
 
   // Delete the selected buffer: acknowledged, the selection goes, the list is read again.
   Click(dlg, 1012);
