@@ -1,6 +1,7 @@
 # The high-speed capture program Quillon.
 pel_portable_library(quillon_portable
-  SOURCES PortName.cpp ui/NumberText.cpp Dialect.cpp AcquisitionModel.cpp)
+  SOURCES PortName.cpp ui/NumberText.cpp Dialect.cpp AcquisitionModel.cpp ExportSnapshot.cpp
+  LIBS quillon_export_text)
 
 if(PEL_WINDOWS)
   pel_windows_library(quillon_windows

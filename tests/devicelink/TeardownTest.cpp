@@ -14,6 +14,7 @@
 #include "FakeLink.h"
 #include "platform/HandOver.h"
 #include "platform/MessageLoop.h"
+#include "tests/support/LoopbackListener.h"
 
 namespace {
 
@@ -23,17 +24,7 @@ class Peer {
  public:
   enum class Mode { Stream, Echo, Close };
   explicit Peer(Mode mode) : mode_(mode) {
-    WSADATA d;
-    WSAStartup(MAKEWORD(2, 2), &d);
-    listen_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    int len = sizeof a;
-    getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
-    listen(listen_, 1);
+    listen_ = pel::test::ListenOnLoopback(1, port_);
     thread_ = std::thread([this] { Serve(); });
   }
   ~Peer() {
@@ -66,17 +57,7 @@ class Peer {
 class RecordingPeer {
  public:
   explicit RecordingPeer(bool closeFirst = false) : closeFirst_(closeFirst) {
-    WSADATA d;
-    WSAStartup(MAKEWORD(2, 2), &d);
-    listen_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    int len = sizeof a;
-    getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
-    listen(listen_, 4);
+    listen_ = pel::test::ListenOnLoopback(4, port_);
     thread_ = std::thread([this] { Serve(); });
   }
   ~RecordingPeer() {

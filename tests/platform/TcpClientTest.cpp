@@ -9,6 +9,8 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/LoopbackListener.h"
+
 namespace {
 
 // A one-connection server on 127.0.0.1 and a free port: echoes what it
@@ -16,18 +18,7 @@ namespace {
 class EchoServer {
  public:
   EchoServer() {
-    WSADATA d;
-    WSAStartup(MAKEWORD(2, 2), &d);
-    listen_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = 0;
-    bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    int len = sizeof a;
-    getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
-    listen(listen_, 1);
+    listen_ = pel::test::ListenOnLoopback(1, port_);
     thread_ = std::thread([this] { serve(); });
   }
   ~EchoServer() {

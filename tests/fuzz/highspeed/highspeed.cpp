@@ -19,6 +19,7 @@
 #include <string>
 
 #include "highspeed/AcquisitionModel.h"
+#include "highspeed/ExportSnapshot.h"
 #include "highspeed/export/ExportCsv.h"
 #include "highspeed/export/ExportSource.h"
 #include "tests/fuzz/FuzzInput.h"
@@ -81,22 +82,7 @@ struct Rig {
     });
   }
 
-  void Export(int rows) {
-    ExportSource source;
-    model.With([&](AcquisitionState& s) {
-      const int n = std::clamp(rows, 0, s.table.m_rowCount);
-      const auto column = [&](int c) {
-        return std::span<const float>(s.table.columns[static_cast<std::size_t>(c)].data(), static_cast<std::size_t>(n));
-      };
-      SetRows(source, column(0), column(1), column(2), n);
-      for (int ch = 0; ch < 3; ++ch) source.sensorId[ch] = s.m_sensorId[ch];
-      source.slowInterval = s.m_slowInterval;
-      source.fastInterval = s.m_fastInterval;
-      source.levelRows = s.m_levelRows != 0;
-      return 0;
-    });
-    CheckCsv(BuildCsvText(source, Texts{}));
-  }
+  void Export(int rows) { CheckCsv(BuildCsvText(ExportSnapshot(model, rows), Texts{})); }
 
   bool Step(pel::fuzz::FuzzInput& in) {
     static const float kIntervals[] = {0.0001f, 0.0002f, 0.0049f, 0.001f, 0.0f, -1.0f, 1e30f};
