@@ -80,7 +80,7 @@ int TPelmora::HighSpeedExperiment(bool pRun, TxHighSpeedRunMode pMode) {
     F_.ExperimentMode = 0;
     s.receive.frameMode = false;
     FireStopExperiment();
-    Host().PumpMessages();
+    if (!Released()) Host().PumpMessages();
     return F_.ErrorNumber;
   }
   if (InExchange()) {
@@ -109,7 +109,7 @@ int TPelmora::HighSpeedExperiment(bool pRun, TxHighSpeedRunMode pMode) {
   F_.ExperimentMode = 8;
   s.receive.frameMode = true;
   FireStartExperiment();
-  Host().PumpMessages();
+  if (!Released()) Host().PumpMessages();
   return F_.ErrorNumber;
 }
 
@@ -124,7 +124,7 @@ void TPelmora::EndOfCapture() {
   TakeFrame();
   Host().PumpMessages();
   FireStopExperiment();
-  Host().PumpMessages();
+  if (!Released()) Host().PumpMessages();
 }
 
 int TPelmora::HighSpeedExplorer() {

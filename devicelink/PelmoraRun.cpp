@@ -95,5 +95,5 @@ void TPelmora::HaltAcquisition() {
   F_.RunningMode = 0;
   F_.Run = false;
   FireStopExperiment();
-  Host().PumpMessages();
+  if (!Released()) Host().PumpMessages();
 }

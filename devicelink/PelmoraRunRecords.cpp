@@ -112,7 +112,7 @@ bool TPelmora::DeliverRecord(const std::string& record) {
   try {
     if (F_.DataReceived) FireDataReceived(std::wstring(record.begin(), record.end()));
     runs_.recent.Append(record);
-    Host().PumpMessages();
+    if (!Released()) Host().PumpMessages();
   } catch (...) {
   }
   return runs_.stopCount == stops;

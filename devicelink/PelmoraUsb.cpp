@@ -168,7 +168,7 @@ void TPelmora::StartUsbSensors(bool start) {
   link.stopRequested.store(false);
   link.started.store(true);
   FireStartExperiment();
-  Host().PumpMessages();
+  if (!Released()) Host().PumpMessages();
 }
 
 void TPelmora::IdentifyUsbSlots() {

@@ -105,7 +105,7 @@ void RunSteps::StartBoxModel(bool tolemicFamily) {
   }
   if (Released()) return;
   self().FireStartExperiment();
-  Host().PumpMessages();
+  if (!Released()) Host().PumpMessages();
   if (Released() || scope || runs_.stopDuringStart) return;
   SendCommand("s{10,1}");
   F_.Run = true;
