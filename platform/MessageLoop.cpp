@@ -21,6 +21,19 @@ bool serviceWhile(const std::function<bool()>& busy, std::chrono::milliseconds b
   }
 }
 
+namespace {
+
+// The dialog a message's window belongs to, or null: a pump inside a modal
+// dialog's loop (a poll tick while an about box is up) must leave its keys
+// to the dialog, as the dialog's own loop would, or Enter and Esc are lost.
+HWND dialogOf(HWND w) {
+  HWND root = w ? GetAncestor(w, GA_ROOT) : nullptr;
+  char cls[8] = {};
+  return root && GetClassNameA(root, cls, sizeof cls) && lstrcmpA(cls, "#32770") == 0 ? root : nullptr;
+}
+
+}  // namespace
+
 void pumpMessages() {
   MSG m;
   while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
@@ -29,6 +42,7 @@ void pumpMessages() {
       PostQuitMessage(static_cast<int>(m.wParam));
       return;
     }
+    if (HWND dlg = dialogOf(m.hwnd); dlg && IsDialogMessageA(dlg, &m)) continue;
     TranslateMessage(&m);
     DispatchMessageA(&m);
   }

@@ -8,7 +8,8 @@
 
 namespace pel {
 
-// Dispatches every message waiting for the calling thread, then returns.
+// Dispatches every message waiting for the calling thread, then returns; a
+// dialog's messages go through its dialog handling (Enter, Esc, Tab) first.
 void pumpMessages();
 
 // Waits until busy() turns false or bound passed; false when still busy.
