@@ -120,3 +120,49 @@ TEST(TimerTest, TicksOnTheCreatingThreadUntilDisabled) {
 }
 
 }  // namespace
+
+// A dialog with an OK button; closed reports the command its keys gave.
+struct KeyDialog {
+  static INT_PTR CALLBACK Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
+    if (msg == WM_INITDIALOG) return TRUE;
+    if (msg == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
+      SetWindowLongPtrA(dlg, DWLP_USER, LOWORD(wp));
+      return TRUE;
+    }
+    return FALSE;
+  }
+  KeyDialog() {
+    // A template in memory: the dialog and one default push button.
+    struct alignas(4) Template {
+      DLGTEMPLATE dlg;
+      WORD menu = 0, cls = 0, title = 0;
+      alignas(4) DLGITEMTEMPLATE ok;
+      WORD okClass[2] = {0xFFFF, 0x0080};
+      WORD okText = 0, okData = 0;
+    } t{};
+    t.dlg.style = WS_POPUP | DS_MODALFRAME;
+    t.dlg.cdit = 1;
+    t.dlg.cx = 100;
+    t.dlg.cy = 50;
+    t.ok.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
+    t.ok.cx = 40;
+    t.ok.cy = 14;
+    t.ok.id = IDOK;
+    hwnd = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &t.dlg, nullptr, &Proc, 0);
+  }
+  ~KeyDialog() { DestroyWindow(hwnd); }
+  LONG_PTR Command() const { return GetWindowLongPtrA(hwnd, DWLP_USER); }
+  HWND hwnd = nullptr;
+};
+
+// A component that pumps while a dialog is up (a poll tick inside a modal
+// loop) leaves Enter and Esc to the dialog, as the dialog's own loop would.
+TEST(PumpTest, KeysOfADialogReachItsDialogHandling) {
+  for (const WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+    KeyDialog d;
+    ASSERT_NE(d.hwnd, nullptr);
+    PostMessageA(GetDlgItem(d.hwnd, IDOK), WM_KEYDOWN, key, 0);
+    pel::pumpMessages();
+    EXPECT_EQ(d.Command(), key == VK_RETURN ? IDOK : IDCANCEL) << key;
+  }
+}
