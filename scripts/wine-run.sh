@@ -20,6 +20,10 @@ fi
 # stray process and time the test out although it had ended. So the program
 # writes to a file of its own, which is followed until the program ends.
 dir=$(mktemp -d "${TMPDIR:-/tmp}/wine-run.XXXXXX")
+# Made before the followers start: they could otherwise look before the
+# program's redirections exist, give up, and drop all its output.
+: >"$dir/out"
+: >"$dir/err"
 "${loader[@]}" "$@" >"$dir/out" 2>"$dir/err" </dev/null &
 pid=$!
 trap 'kill $pid 2>/dev/null' TERM INT

@@ -5,8 +5,12 @@
 // checking: a session still running in freed memory fails at once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
+
+#include "platform/SerialPort.h"
 
 #include "tests/devicelink/ComPairScript.h"
 #include "tests/devicelink/ListedPort.h"
@@ -66,10 +70,13 @@ TEST_F(ReconnectSimCom, PortGoneThenASilentPortInsidePelmoraError) {
   runsim::PlanAnalogRun(*p, 0.01, 2000);
   int records = 0, reconnected = -1;
   std::vector<int> errors;
+  std::string listed;  // the system's port list as the handler saw it
   p->DataReceived([&](TPelmora&, const std::wstring&) { ++records; });
   p->PelmoraError([&](TPelmora& q, int n) {
     errors.push_back(n);
     if (n != 8 || reconnected != -1) return;
+    listed = pel::SerialPort::portList();
+    std::replace(listed.begin(), listed.end(), '\0', ' ');
     q.VCPort(53);
     reconnected = q.InitializeComm();
   });
@@ -79,7 +86,7 @@ TEST_F(ReconnectSimCom, PortGoneThenASilentPortInsidePelmoraError) {
   ASSERT_TRUE(PumpUntil([&] { return reconnected != -1; }, 10s)) << records << " records";
   EXPECT_EQ(reconnected, 1);  // nothing answers there
   EXPECT_EQ(errors, (std::vector<int>{8, 1}));
-  EXPECT_EQ(p->VCPort(), 0);
+  EXPECT_EQ(p->VCPort(), 0) << "listed: " << listed;
   EXPECT_FALSE(p->PelmoraConnected());
   PumpUntil([] { return false; }, 300ms);
   EXPECT_EQ(errors.size(), 2u);
