@@ -8,6 +8,7 @@
 #include "devicelink/usb/UsbRecord.h"
 #include "devicelink/usb/UsbSensorSide.h"
 #include "tests/devicelink/usb/FakeSensors.h"
+#include "tests/devicelink/usb/FakeSideParts.h"
 
 using namespace pel::usb;
 
@@ -37,27 +38,11 @@ class Bus final : public UsbSensorBus {
   void Pump() override { ++pumps; }
 };
 
-class Store final : public UsbSlotStore {
- public:
-  std::array<std::string, kSlots> ids;
-  int saves = 0;
-  std::array<std::string, kSlots> Load() override { return ids; }
-  void Save(const std::array<std::string, kSlots>& v) override {
-    ids = v;
-    ++saves;
-  }
-};
-
-struct Rig {
+struct Rig : fakeusb::SideTables {
   Bus bus;
-  Store store;
-  UsbSlotTable slots{};
-  int found = 0;
-  std::array<unsigned char, 8> ranges{};
-  std::array<std::atomic<double>, 8> latest{};
-  std::atomic<bool> fresh{false};
+  fakeusb::Store store;
   TimeOfDay now{12, 34, 567};
-  UsbSensorSide side{bus, store, UsbTables{slots, found, ranges, latest, fresh}, [this] { return now; }};
+  UsbSensorSide side{bus, store, Tables(), [this] { return now; }};
 
   explicit Rig(std::vector<std::string> identifiers) {
     for (auto& id : identifiers) {

@@ -29,6 +29,7 @@
 #include "devicelink/usb/UsbReply.h"
 #include "devicelink/usb/UsbSensorSide.h"
 #include "tests/devicelink/usb/FakeSensors.h"
+#include "tests/devicelink/usb/FakeSideParts.h"
 #include "tests/fuzz/FuzzInput.h"
 #include "tests/fuzz/UsbPacketCheck.h"
 
@@ -73,13 +74,6 @@ class Bus final : public UsbSensorBus {
   void Pump() override {}
 };
 
-class Store final : public UsbSlotStore {
- public:
-  std::array<std::string, kSlots> ids;
-  std::array<std::string, kSlots> Load() override { return ids; }
-  void Save(const std::array<std::string, kSlots>& v) override { ids = v; }
-};
-
 class Sink final : public PassSink {
  public:
   pel::records::StreamContext ctx;
@@ -103,16 +97,11 @@ class Sink final : public PassSink {
   bool Repeat() override { return going && ++rounds % 4 != 0; }
 };
 
-struct Rig {
+struct Rig : fakeusb::SideTables {
   Bus bus;
-  Store store;
-  UsbSlotTable slots{};
-  int found = 0;
-  std::array<unsigned char, 8> ranges{};
-  std::array<std::atomic<double>, 8> latest{};
-  std::atomic<bool> fresh{false};
+  fakeusb::Store store;
   int clock = 0;
-  UsbSensorSide side{bus, store, UsbTables{slots, found, ranges, latest, fresh},
+  UsbSensorSide side{bus, store, Tables(),
                      [this] { return TimeOfDay{clock % 60, clock / 60 % 60, clock * 7 % 1000}; }};
   pel::setup::CalibrationHandOver calibration;
   Sink sink;
